@@ -1,0 +1,1 @@
+#include "platform/Cp1250.h"

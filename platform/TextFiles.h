@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vexa {
+
+// What a file operation did: ok, or the system's reason it failed (in English, as strerror
+// gives it).
+struct FileResult {
+    bool ok = true;
+    std::string error;
+
+    static FileResult Ok() { return {}; }
+    static FileResult Fail(std::string why) { return {false, std::move(why)}; }
+};
+
+// The text-file operations behind the archive. Paths are native (UTF-8 on Linux); contents
+// are bytes.
+class TextFiles {
+public:
+    static bool Exists(const std::string& path);
+    // Reads the whole file into `contents`.
+    static FileResult ReadAll(const std::string& path, std::string& contents);
+    // Replaces the file with `contents`: writes a temporary file in the same directory,
+    // flushes it to the disk and renames it over the old one. On failure the old file stays
+    // as it was and no temporary file is left behind.
+    static FileResult WriteAtomic(const std::string& path, std::string_view contents);
+    // Creates a directory and its parents when missing.
+    static FileResult MakeDirs(const std::string& path);
+
+    // Calls `line(text)` for every line of `contents`. Lines end at LF; a CR before the LF is
+    // not part of the line. A last line without a line end counts; nothing follows a final
+    // line end.
+    template <typename F>
+    static void ForEachLine(std::string_view contents, F&& line) {
+        std::size_t pos = 0;
+        while (pos < contents.size()) {
+            std::size_t end = contents.find('\n', pos);
+            std::size_t next = end == std::string_view::npos ? contents.size() : end + 1;
+            if (end == std::string_view::npos) end = contents.size();
+            std::size_t stop = end;
+            if (stop > pos && end < contents.size() && contents[stop - 1] == '\r') --stop;
+            line(contents.substr(pos, stop - pos));
+            pos = next;
+        }
+    }
+};
+
+}  // namespace vexa

@@ -19,7 +19,7 @@ struct RegistryNode;
 // Every change is written to the hive's file at once; a change that cannot be written is
 // undone and reported as false.
 class RegKey {
-public:
+  public:
     RegKey(RegistryHive* hive, RegistryNode* node) : m_hive(hive), m_node(node) {}
 
     std::string Name() const;
@@ -37,7 +37,7 @@ public:
     bool AddSubkey(std::string name);
     std::optional<RegKey> Subkey(std::string_view name) const;
 
-private:
+  private:
     RegistryHive* m_hive;
     RegistryNode* m_node;
 };
@@ -46,7 +46,7 @@ private:
 // in one text file in the registry export format (REGEDIT4, Windows-1250), so a person can
 // read and edit it and Windows can import it. A hive is read from its file on first use.
 class RegistryRoot {
-public:
+  public:
     // Hive files where the XDG directories say.
     explicit RegistryRoot(const XdgDirs& dirs);
     // Hive files given one by one (root name -> file path).
@@ -62,7 +62,7 @@ public:
     // The file of a root, or "" for an unknown root.
     std::string HiveFile(std::string_view root) const;
 
-private:
+  private:
     RegistryHive* Hive(std::string_view root);
     std::map<std::string, std::unique_ptr<RegistryHive>> m_hives;
 };

@@ -43,8 +43,11 @@ std::string DirOf(const std::string& path) {
 }  // namespace
 
 bool TextFiles::Exists(const std::string& path) {
+    // Anything at the path counts, even what cannot be examined or read: only a path that
+    // plainly leads nowhere is "no file", so an unreadable file is never taken for a missing one.
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    if (::stat(path.c_str(), &st) == 0) return true;
+    return errno != ENOENT && errno != ENOTDIR;
 }
 
 FileResult TextFiles::ReadAll(const std::string& path, std::string& contents) {

@@ -19,6 +19,7 @@ struct FileResult {
 // are bytes.
 class TextFiles {
   public:
+    // True unless nothing is at the path (a directory or an unreadable file counts).
     static bool Exists(const std::string& path);
     // Reads the whole file into `contents`.
     static FileResult ReadAll(const std::string& path, std::string& contents);

@@ -52,6 +52,14 @@ public:
     void ClearDeti();
 
 private:
+    // The eight fields in line-form order.
+    std::array<std::string*, 8> Fields() {
+        return {&CisloPasu, &Prijmeni, &Jmeno, &rc, &MistoNarozeni, &DatumVydani, &Platnost, &Vydavatel};
+    }
+    std::array<const std::string*, 8> Fields() const {
+        return {&CisloPasu, &Prijmeni, &Jmeno, &rc, &MistoNarozeni, &DatumVydani, &Platnost, &Vydavatel};
+    }
+
     std::uint8_t nDeti = 0;
     std::vector<DetiItem> Deti;
 };

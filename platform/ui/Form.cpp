@@ -1,0 +1,105 @@
+#include "platform/ui/Form.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTabBar>
+#include <cmath>
+
+namespace vexa {
+
+Form::Form(QWidget* parent) : QWidget(parent) {
+    QScreen* screen = this->screen();
+    m_dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
+    if (m_dpi < 48.0)
+        m_dpi = 96.0;
+}
+
+int Form::Px(double twips) const {
+    return static_cast<int>(std::lround(twips * m_dpi / 1440.0));
+}
+
+void Form::Place(QWidget* control, int left, int top, int width, int height) const {
+    // Both edges are scaled, so neighbouring controls keep touching or keep their gap.
+    int x = Px(left);
+    int y = Px(top);
+    control->setGeometry(x, y, Px(left + width) - x, Px(top + height) - y);
+}
+
+void Form::SetClientSize(int width, int height) {
+    setFixedSize(Px(width), Px(height));
+}
+
+bool Form::AllFit(const QFont& font) const {
+    QFontMetricsF fm(font);
+    const double lineHeight = fm.height();
+    for (const QLabel* label : findChildren<QLabel*>()) {
+        if (label->text().isEmpty())
+            continue;
+        if (fm.horizontalAdvance(label->text()) > label->width() || lineHeight > label->height())
+            return false;
+    }
+    for (const QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        const QStyle* s = button->style();
+        double need = fm.horizontalAdvance(button->text());
+        if (qobject_cast<const QCheckBox*>(button) != nullptr) {
+            need += s->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, button) +
+                    s->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, button);
+        } else if (qobject_cast<const QRadioButton*>(button) != nullptr) {
+            need += s->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, button) +
+                    s->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, button);
+        } else if (qobject_cast<const QPushButton*>(button) != nullptr) {
+            need += 2 * (s->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) / 2 +
+                         s->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button));
+        } else {
+            continue;
+        }
+        if (need > button->width() || lineHeight > button->height())
+            return false;
+    }
+    for (const QGroupBox* frame : findChildren<QGroupBox*>()) {
+        if (fm.horizontalAdvance(frame->title()) + 16 > frame->width())
+            return false;
+    }
+    for (const QTabBar* bar : findChildren<QTabBar*>()) {
+        if (bar->count() == 0)
+            continue;
+        double share = static_cast<double>(bar->width()) / bar->count();
+        for (int i = 0; i < bar->count(); ++i) {
+            if (fm.horizontalAdvance(bar->tabText(i)) + 12 > share)
+                return false;
+        }
+        if (lineHeight + 4 > bar->height())
+            return false;
+    }
+    return true;
+}
+
+void Form::FitCaptions(double points) {
+    static const char* const kFamilies[] = {
+        "MS Sans Serif", "Microsoft Sans Serif", "Tahoma",     "Liberation Sans",
+        "Arial",         "Nimbus Sans",          "DejaVu Sans"};
+    QFont chosen = font();
+    const QStringList installed = QFontDatabase::families();
+    for (const char* family : kFamilies) {
+        if (installed.contains(QString::fromLatin1(family), Qt::CaseInsensitive)) {
+            chosen.setFamily(QString::fromLatin1(family));
+            break;
+        }
+    }
+    for (double size = points; size >= 6.0; size -= 0.25) {
+        chosen.setPointSizeF(size);
+        if (AllFit(chosen))
+            break;
+    }
+    setFont(chosen);
+}
+
+}  // namespace vexa

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QValidator>
+
+namespace vexa {
+
+// Keeps a line edit's text to what a record may hold: characters Windows-1250 can hold, no
+// control characters and no ";" (the archive's field separator). Refused characters are left
+// out of typed or pasted input; the rest is taken. When a maximum length is set, typed or
+// pasted input beyond it is cut at the caret, while text set by the program is never cut (a
+// stored value longer than the box's limit must survive being shown and read back).
+class InputFilter : public QValidator {
+    Q_OBJECT
+  public:
+    explicit InputFilter(QObject* parent = nullptr) : QValidator(parent) {}
+
+    State validate(QString& input, int& pos) const override;
+
+    void SetMaxLength(int maxLength) { m_maxLength = maxLength; }
+    int MaxLength() const { return m_maxLength; }
+    // The length of the text before the edit being validated, and whether the program (not
+    // the user) is setting the text.
+    void SetPreviousLength(int length) { m_previousLength = length; }
+    void SetProgramEdit(bool on) { m_programEdit = on; }
+
+  private:
+    int m_maxLength = 0;  // 0: no limit
+    int m_previousLength = 0;
+    bool m_programEdit = false;
+};
+
+}  // namespace vexa

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QTreeView>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui/ListViewModel.h"
+
+namespace vexa {
+
+// A list view in report mode: keyed columns with headers, rows with a key, a text, sub-items
+// and a numeric tag, kept sorted by the sort column. Single selection of whole rows.
+// ColumnClick tells the clicked header's index counted from 1; Click fires for every click
+// into the list (on a row or not), DblClick for every double click. The rows live in a model
+// of plain texts, so a list of a hundred thousand rows builds and sorts quickly.
+class ListView : public QTreeView {
+    Q_OBJECT
+  public:
+    using Id = ListViewModel::Id;
+
+    explicit ListView(const QString& name, QWidget* parent = nullptr);
+
+    void AddColumn(const std::string& key, const std::string& header, int widthPixels);
+    int Columns() const { return m_model->columnCount(); }
+
+    // `texts` holds the row's text and then its sub-items.
+    Id AddItem(const std::string& key, std::vector<std::string> texts, long long tag);
+    void SetItem(Id id, const std::string& key, std::vector<std::string> texts);
+    void RemoveItem(Id id);
+    int ListCount() const { return m_model->Count(); }
+    Id ItemAt(int row) const { return m_model->IdAt(row); }
+    int RowOf(Id id) const { return m_model->RowOf(id); }
+    std::string Key(Id id) const { return m_model->Key(id); }
+    std::string Text(Id id, int column) const { return m_model->Text(id, column); }
+    long long Tag(Id id) const { return m_model->Tag(id); }
+    std::optional<Id> FindItem(const std::string& key) const { return m_model->FindKey(key); }
+    std::optional<Id> FindTag(long long tag) const { return m_model->FindTag(tag); }
+
+    std::optional<Id> SelectedItem() const;
+    void Select(Id id);
+
+    int SortKey() const { return m_model->SortKey(); }
+    void SetSortKey(int column);
+
+    void BeginUpdate() { m_model->BeginUpdate(); }
+    void EndUpdate() { m_model->EndUpdate(); }
+
+  signals:
+    void ColumnClick(int columnIndex);
+    void Click();
+    void DblClick();
+
+  protected:
+    bool viewportEvent(QEvent* event) override;
+
+  private:
+    ListViewModel* m_model;
+};
+
+}  // namespace vexa

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace vexa {
+
+// What a form needs of any control that holds a line of text (a text box or an editable combo
+// box): its Windows-1250 text, the caret and the focus.
+class TextControl {
+  public:
+    virtual ~TextControl() = default;
+    virtual std::string Text() const = 0;
+    virtual void SetText(const std::string& text) = 0;
+    // Places the caret at `start` and selects `length` characters from there.
+    virtual void SetSelection(int start, int length) = 0;
+    virtual void SetFocus() = 0;
+};
+
+}  // namespace vexa

@@ -1,0 +1,625 @@
+#include "app/frmVexa.h"
+
+#include <QCloseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <cstdlib>
+
+#include "platform/Cp1250.h"
+#include "platform/Dates.h"
+#include "platform/Numbers.h"
+#include "platform/ui/UiText.h"
+#include "settings/Misc.h"
+
+namespace vexa {
+
+namespace {
+
+// The window's own texts are written here in UTF-8 and held as Windows-1250.
+std::string T(std::string_view utf8) {
+    auto text = Cp1250::FromUtf8(utf8);
+    return text ? *text : std::string();
+}
+
+const char* const kMethodItems[] = {"Naváděcích bodů", "Šablony"};
+const char* const kPortItems[] = {"lpt1", "lpt2", "lpt3", "com1", "com2"};
+const char* const kFontItems[] = {"10 cpi", "12 cpi", "15 cpi"};
+
+// The title of the program's own questions.
+constexpr const char* kAppTitle = "Vexa";
+
+QIcon ProgramIcon() {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(QColor(0x1f, 0x4e, 0x8c));
+    painter.setPen(Qt::NoPen);
+    painter.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+    painter.setPen(Qt::white);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(22);
+    painter.setFont(font);
+    painter.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("V"));
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+frmVexa::frmVexa(Config& config, std::string archiveDir, MessageBox& messages, QWidget* parent)
+    : Form(parent), m_config(config), m_archiveDir(std::move(archiveDir)), m_messages(messages) {
+    setObjectName(QStringLiteral("frmVexa"));
+    setWindowTitle(UiText::ToQt(T(kCaption)));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowIcon(ProgramIcon());
+    SetClientSize(8055, 3480);
+
+    VexaMainTab = new TabControl(QStringLiteral("VexaMainTab"), this);
+    Place(VexaMainTab, 120, 120, 7815, 3255);
+    VexaMainTab->SetTabHeight(Px(345));
+    BuildHolderTab(VexaMainTab->AddTab(T("Uživatelská data")));
+    BuildArchiveTab(VexaMainTab->AddTab(T("Archív")));
+    BuildSettingsTab(VexaMainTab->AddTab(T("Nastavení")));
+    connect(VexaMainTab, &TabControl::Click, this, &frmVexa::OnTabClick);
+    SetTabOrder();
+    FitCaptions();
+
+    FormLoad();
+}
+
+frmVexa::~frmVexa() = default;
+
+void frmVexa::BuildHolderTab(QWidget* page) {
+    auto label = [&](const char* name, const char* caption, int l, int t, int w, int h) {
+        Place(new Label(QString::fromLatin1(name), T(caption), page), l, t, w, h);
+    };
+    auto box = [&](const char* name, int l, int t, int w, int h, int maxLength = 0) {
+        auto* b = new TextBox(QString::fromLatin1(name), page);
+        Place(b, l, t, w, h);
+        b->SetMaxLength(maxLength);
+        return b;
+    };
+    label("lPrijmeni", "Příjmení:", 480, 690, 735, 255);
+    edPrijmeni = box("edPrijmeni", 1680, 690, 1695, 285);
+    label("lJmeno", "Jméno:", 480, 1050, 615, 255);
+    edJmeno = box("edJmeno", 1680, 1050, 1695, 285);
+    label("lRC", "RČ:", 480, 1410, 375, 255);
+    edRC_date = box("edRC_date", 1680, 1410, 650, 285, 6);
+    label("lSlash", "/", 2400, 1410, 135, 255);
+    edRC_rest = box("edRC_rest", 2520, 1410, 480, 285, 4);
+    label("lMistoNarozeni", "Místo narození:", 480, 1770, 1095, 255);
+    edMistoNarozeni = box("edMistoNarozeni", 1680, 1770, 1695, 285);
+    label("lCisloPasu", "Číslo pasu:", 480, 2130, 855, 255);
+    edCisloPasu = box("edCisloPasu", 1680, 2130, 1695, 285);
+    label("lDatumNarozeni", "Datum narození:", 4200, 690, 1215, 255);
+    edDN_Den = box("edDN_Den", 5520, 690, 375, 285, 2);
+    edDN_Mesic = box("edDN_Mesic", 6000, 690, 375, 285, 2);
+    edDN_Rok = box("edDN_Rok", 6480, 690, 750, 285, 4);
+    label("lSex", "Pohlaví:", 4200, 1050, 1095, 255);
+    comSex = new ComboBox(QStringLiteral("comSex"), page);
+    Place(comSex, 5520, 1050, 495, 315);
+    label("lDenVydani", "Datum vydání:", 4200, 1410, 1095, 255);
+    edDatumVydani = box("edDatumVydani", 5520, 1410, 1695, 285);
+    label("lPlatnostDo", "Platnost do:", 4200, 1770, 975, 255);
+    edDatumZneplatneni = box("edDatumZneplatneni", 5520, 1770, 1695, 285);
+    label("lVydavatel", "Pas vydal:", 4200, 2130, 855, 255);
+    edPasVydal = box("edPasVydal", 5520, 2160, 1695, 285);
+
+    cmdUlozit = new Button(QStringLiteral("cmdUlozit"), T("Uložit"), page);
+    Place(cmdUlozit, 4440, 2760, 975, 255);
+    cmdTisk = new Button(QStringLiteral("cmdTisk"), T("Tisk"), page);
+    Place(cmdTisk, 5520, 2760, 975, 255);
+    cmdSmazat = new Button(QStringLiteral("cmdSmazat"), T("Smazat"), page);
+    Place(cmdSmazat, 6600, 2760, 975, 255);
+    cmdDeti = new Button(QStringLiteral("cmdDeti"), T("Děti"), page);
+    Place(cmdDeti, 480, 2760, 1095, 255);
+    // Printing and the children dialog come with their own work; until then the buttons
+    // stand in their places, disabled.
+    cmdTisk->setEnabled(false);
+    cmdDeti->setEnabled(false);
+
+    for (TextBox* b : {edPrijmeni, edJmeno, edMistoNarozeni, edPasVydal}) {
+        connect(b, &TextBox::LostFocus, this, [this, b] { Capitalize(b); });
+    }
+    connect(edRC_rest, &TextBox::LostFocus, this, &frmVexa::OnRcRestLostFocus);
+    connect(cmdUlozit, &Button::Click, this, &frmVexa::OnUlozit);
+    connect(cmdSmazat, &Button::Click, this, &frmVexa::OnSmazat);
+}
+
+void frmVexa::BuildArchiveTab(QWidget* page) {
+    ArchiveList = new ListView(QStringLiteral("ArchiveList"), page);
+    Place(ArchiveList, 0, 360, 7815, 2175);
+    cmdEdit = new Button(QStringLiteral("cmdEdit"), T("Editovat"), page);
+    Place(cmdEdit, 5520, 2760, 975, 255);
+    cmdOdebrat = new Button(QStringLiteral("cmdOdebrat"), T("Odebrat"), page);
+    Place(cmdOdebrat, 6600, 2760, 975, 255);
+    cmdEdit->setEnabled(false);
+    cmdOdebrat->setEnabled(false);
+
+    connect(ArchiveList, &ListView::ColumnClick, this, &frmVexa::OnColumnClick);
+    connect(ArchiveList, &ListView::Click, this, [this] {
+        cmdEdit->setEnabled(true);
+        cmdOdebrat->setEnabled(true);
+    });
+    connect(ArchiveList, &ListView::DblClick, this, &frmVexa::OnOpen);
+    connect(cmdEdit, &Button::Click, this, &frmVexa::OnOpen);
+    connect(cmdOdebrat, &Button::Click, this, &frmVexa::OnRemove);
+}
+
+void frmVexa::BuildSettingsTab(QWidget* page) {
+    auto label = [&](const char* name, const char* caption, int l, int t, int w, int h) {
+        Place(new Label(QString::fromLatin1(name), T(caption), page), l, t, w, h);
+    };
+    label("lMistoVydani", "Pas vydal:", 480, 720, 975, 225);
+    edVydejce = new TextBox(QStringLiteral("edVydejce"), page);
+    Place(edVydejce, 1680, 720, 1455, 285);
+    label("lDobaPlatnosti", "Doba platnosti:", 480, 1080, 1095, 255);
+    edPlatnost = new TextBox(QStringLiteral("edPlatnost"), page);
+    Place(edPlatnost, 1680, 1080, 1455, 285);
+    edPlatnost->setToolTip(UiText::ToQt(T("Doba platnosti pasu ve dnech")));
+    chkPrevod = new CheckBox(QStringLiteral("chkPrevod"), T("Převádět malá písmena na velká"), page);
+    Place(chkPrevod, 480, 1680, 2775, 255);
+    chkPrevod->setToolTip(UiText::ToQt(
+        T("Všechna písmena malé abecedy ve všech textech budou převedena na velká")));
+    label("lTypTisku", "Tisk podle:", 4200, 720, 855, 255);
+    comZpusobTisku = new ComboBox(QStringLiteral("comZpusobTisku"), page);
+    Place(comZpusobTisku, 5160, 720, 1695, 315);
+    for (const char* item : kMethodItems) comZpusobTisku->AddItem(T(item));
+    comZpusobTisku->SetText(T(kMethodItems[0]));
+    label("lLpt", "Tisknout na port:", 4200, 1680, 1215, 255);
+    comLpt = new ComboBox(QStringLiteral("comLpt"), page);
+    Place(comLpt, 5520, 1680, 735, 315);
+    for (const char* item : kPortItems) comLpt->AddItem(T(item));
+    comLpt->SetText(T(kPortItems[0]));
+    comLpt->setToolTip(UiText::ToQt(T("Port, na který je tiskárna připojena")));
+    cmdPouzit = new Button(QStringLiteral("cmdPouzit"), T("Použít"), page);
+    Place(cmdPouzit, 4440, 2760, 975, 255);
+    cmdPuvodni = new Button(QStringLiteral("cmdPuvodni"), T("Původní"), page);
+    Place(cmdPuvodni, 5520, 2760, 975, 255);
+    cmdDefault = new Button(QStringLiteral("cmdDefault"), T("Defaultní"), page);
+    Place(cmdDefault, 6600, 2760, 855, 255);
+    label("Label1", "Velikost písma u dětí:", 4200, 1080, 1575, 255);
+    comFont = new ComboBox(QStringLiteral("comFont"), page);
+    Place(comFont, 5880, 1080, 975, 315);
+    for (const char* item : kFontItems) comFont->AddItem(T(item));
+    comFont->SetText(T(kFontItems[0]));
+    chkSmer = new CheckBox(QStringLiteral("chkSmer"), T("Opačné zakládání pasů"), page);
+    Place(chkSmer, 480, 2040, 2055, 255);
+    cmdPouzit->setEnabled(false);
+    cmdPuvodni->setEnabled(false);
+
+    connect(edVydejce, &TextBox::Change, this, &frmVexa::EnableSettingButtons);
+    connect(edPlatnost, &TextBox::Change, this, &frmVexa::EnableSettingButtons);
+    connect(chkPrevod, &CheckBox::Click, this, &frmVexa::EnableSettingButtons);
+    connect(chkSmer, &CheckBox::Click, this, &frmVexa::EnableSettingButtons);
+    connect(comLpt, &ComboBox::Click, this, [this] {
+        if (comLpt->Text() != m_config.Settings[cfg::Port]) EnableSettingButtons();
+    });
+    connect(comFont, &ComboBox::Click, this, [this] {
+        if (comFont->Text() != m_config.Settings[cfg::FontSize]) EnableSettingButtons();
+    });
+    connect(comZpusobTisku, &ComboBox::Click, this, [this] {
+        if (comZpusobTisku->ListIndex() != m_config.Number(cfg::ZpusobTisku))
+            EnableSettingButtons();
+    });
+    connect(comLpt, &ComboBox::LostFocus, this, [this] { OnComboLeft(comLpt, cfg::Port); });
+    connect(comFont, &ComboBox::LostFocus, this,
+            [this] { OnComboLeft(comFont, cfg::FontSize); });
+    connect(comZpusobTisku, &ComboBox::LostFocus, this,
+            [this] { OnComboLeft(comZpusobTisku, cfg::ZpusobTisku); });
+    connect(edVydejce, &TextBox::LostFocus, this, [this] { Capitalize(edVydejce); });
+    connect(cmdPouzit, &Button::Click, this, &frmVexa::OnPouzit);
+    connect(cmdPuvodni, &Button::Click, this, &frmVexa::OnPuvodni);
+    connect(cmdDefault, &Button::Click, this, &frmVexa::OnDefault);
+}
+
+void frmVexa::SetTabOrder() {
+    const std::vector<QWidget*> order = {
+        VexaMainTab->Bar(), edPrijmeni, edJmeno,        edRC_date,   edRC_rest,
+        edMistoNarozeni,    edCisloPasu, edDN_Den,      edDN_Mesic,  edDN_Rok,
+        comSex,             edDatumVydani, edDatumZneplatneni, edPasVydal, cmdUlozit,
+        cmdTisk,            cmdSmazat,  cmdEdit,        cmdOdebrat,  ArchiveList,
+        edVydejce,          edPlatnost, chkPrevod,      comZpusobTisku, comLpt,
+        cmdPouzit,          cmdPuvodni, cmdDefault,     cmdDeti,     comFont,
+        chkSmer};
+    for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+// ---- Start-up and exit ---------------------------------------------------------------------
+
+void frmVexa::FormLoad() {
+    m_config.InitSettings();
+    ShowSettings();
+    m_archive = std::make_unique<ArchiveCls>(m_config.Registry(), m_archiveDir);
+    CurUserData = ClientsDataCls();
+    FileResult loaded = m_archive->Load();
+    if (!loaded.ok) {
+        m_messages.ShowWarning(
+            this, T("Archiv ") + PathText(m_archive->FileName) + T(" se nepodařilo načíst (") +
+                      loaded.error +
+                      T("). Program pracuje s prázdným archivem a tento soubor nepřepíše."));
+    }
+    ListInit();
+    UserFields = {edPrijmeni, edJmeno, edRC_date,       edRC_rest,     edDN_Den,
+                  edDN_Mesic, edDN_Rok, comSex,         edMistoNarozeni, edCisloPasu,
+                  edDatumVydani, edDatumZneplatneni, edPasVydal};
+    VexaMainTab->SetTab(0);
+    ShowUserData();
+}
+
+void frmVexa::closeEvent(QCloseEvent* event) {
+    FormUnload();
+    event->accept();
+}
+
+void frmVexa::FormUnload() {
+    if (m_unloaded) return;
+    m_unloaded = true;
+    AskSaveChanges();
+    m_config.SaveSettings();
+    SaveArchiveAtExit();
+}
+
+void frmVexa::SaveArchiveAtExit() {
+    if (m_archive->LoadFailed()) {
+        // The file could not be read at start; it is never overwritten.
+        if (m_archiveChanged) {
+            m_messages.ShowWarning(
+                this, T("Archiv nebyl uložen: soubor ") + PathText(m_archive->FileName) +
+                          T(" se při spuštění nepodařilo načíst, a proto nebyl přepsán. "
+                            "Změny archivu od spuštění programu nebyly uloženy."));
+        }
+        return;
+    }
+    for (;;) {
+        FileResult saved = m_archive->Save();
+        if (saved.ok) return;
+        bool again = m_messages.AskYesNo(
+            this, T("Varování"),
+            T("Archiv se nepodařilo uložit do souboru ") + PathText(m_archive->FileName) +
+                T(" (") + saved.error + T("). Zkusit to znovu?"),
+            MessageBox::Icon::Warning);
+        if (!again) return;
+    }
+}
+
+void frmVexa::Warn(const std::string& message) { m_messages.ShowWarning(this, message); }
+
+std::string frmVexa::PathText(const std::string& path) const {
+    if (auto text = Cp1250::FromUtf8(path)) return *text;
+    return UiText::FromQt(QString::fromLocal8Bit(path.c_str()));
+}
+
+// ---- Tab switch -----------------------------------------------------------------------------
+
+void frmVexa::OnTabClick(int previousTab) {
+    if (previousTab == 0) {
+        GetUserData();
+        AskSaveChanges();
+    }
+    switch (VexaMainTab->Tab()) {
+        case 0:
+            ShowUserData();
+            break;
+        case 1:
+            cmdEdit->setEnabled(false);
+            cmdOdebrat->setEnabled(false);
+            break;
+        case 2:
+            ShowSettings();
+            cmdPuvodni->setEnabled(false);
+            cmdPouzit->setEnabled(false);
+            break;
+        default:
+            break;
+    }
+}
+
+// ---- Holder-data tab ------------------------------------------------------------------------
+
+bool frmVexa::PrevodOn() const { return m_config.Number(cfg::Prevod) != 0; }
+
+void frmVexa::Capitalize(TextBox* box) {
+    if (!PrevodOn()) return;
+    std::string upper = Cp1250::ToUpper(box->Text());
+    if (upper != box->Text()) box->SetText(upper);
+}
+
+void frmVexa::OnRcRestLostFocus() {
+    std::string date = edRC_date->Text();
+    std::string rest = edRC_rest->Text();
+    bool valid = !date.empty() && !rest.empty() && Misc::IsValidRC(date, rest);
+    if (valid) {
+        SetDate(date, rest);
+    } else {
+        edRC_date->SetSelection(0, static_cast<int>(edRC_date->text().size()));
+        edRC_date->SetFocus();
+    }
+}
+
+void frmVexa::SetDate(const std::string& rcDate, const std::string& rcRest) {
+    std::string birth = Misc::GetBirthDateFromRC(rcDate + "/" + rcRest);
+    // At most three pieces: day, month and the rest as the year.
+    std::string pieces[3];
+    std::size_t start = 0;
+    for (int i = 0; i < 3; ++i) {
+        std::size_t dot = i < 2 ? birth.find('.', start) : std::string::npos;
+        if (dot == std::string::npos) {
+            pieces[i] = birth.substr(start);
+            break;
+        }
+        pieces[i] = birth.substr(start, dot - start);
+        start = dot + 1;
+    }
+    edDN_Den->SetText(pieces[0]);
+    edDN_Mesic->SetText(pieces[1]);
+    edDN_Rok->SetText(pieces[2]);
+    comSex->SetText(Misc::IsMaleRC(rcDate) ? "M" : "F");
+}
+
+bool frmVexa::ValidateUserData() {
+    for (TextControl* field : UserFields) {
+        if (Misc::IsEmptyText(field->Text())) {
+            field->SetSelection(0, 0);
+            field->SetFocus();
+            return false;
+        }
+    }
+    GetUserData();
+    return true;
+}
+
+void frmVexa::GetUserData() {
+    CurUserData.CisloPasu = edCisloPasu->Text();
+    CurUserData.Prijmeni = edPrijmeni->Text();
+    CurUserData.Jmeno = edJmeno->Text();
+    if (!Misc::IsEmptyText(edRC_date->Text())) {
+        CurUserData.rc = edRC_date->Text() + "/" + edRC_rest->Text();
+    }
+    CurUserData.MistoNarozeni = edMistoNarozeni->Text();
+    CurUserData.DatumVydani = edDatumVydani->Text();
+    CurUserData.Platnost = edDatumZneplatneni->Text();
+    CurUserData.Vydavatel = edPasVydal->Text();
+}
+
+std::string frmVexa::ComputeExpiry(const std::string& issueDate) const {
+    auto issued = Dates::Parse(issueDate);
+    if (!issued) return {};
+    // The validity period must start with a whole or decimal number of days.
+    const std::string& period = m_config.Settings[cfg::Platnost];
+    std::size_t i = period.find_first_not_of(" \t");
+    if (i == std::string::npos) return {};
+    if (period[i] == '+' || period[i] == '-') ++i;
+    if (i >= period.size() || period[i] < '0' || period[i] > '9') return {};
+    auto days = Numbers::RoundToInt(Numbers::LeadingNumber(period));
+    if (!days || std::abs(*days) > 3'000'000) return {};
+    Dates::Date expiry = Dates::AddDays(*issued, *days);
+    int year = static_cast<int>(expiry.year());
+    if (!expiry.ok() || year < 1 || year > 9999) return {};
+    return Dates::Format(expiry);
+}
+
+void frmVexa::ShowUserData() {
+    if (Misc::IsEmptyText(CurUserData.DatumVydani)) {
+        CurUserData.DatumVydani = Dates::Format(Dates::Today());
+    }
+    if (Misc::IsEmptyText(CurUserData.Platnost)) {
+        // An unreadable issue date or validity period leaves the expiry date for the clerk.
+        CurUserData.Platnost = ComputeExpiry(CurUserData.DatumVydani);
+    }
+    if (Misc::IsEmptyText(CurUserData.Vydavatel)) {
+        CurUserData.Vydavatel = m_config.Settings[cfg::Vydejce];
+    }
+    edPrijmeni->SetText(CurUserData.Prijmeni);
+    edJmeno->SetText(CurUserData.Jmeno);
+    if (!Misc::IsEmptyText(CurUserData.rc)) {
+        std::size_t slash = CurUserData.rc.find('/');
+        if (slash == std::string::npos) {
+            // A hand-edited number without the separator is shown whole, never cut.
+            edRC_date->SetText(CurUserData.rc);
+            edRC_rest->SetText(std::string());
+        } else {
+            std::string date = CurUserData.rc.substr(0, slash);
+            std::string rest = CurUserData.rc.substr(slash + 1);
+            edRC_date->SetText(date);
+            edRC_rest->SetText(rest);
+            if (!date.empty() && !rest.empty() && Misc::IsValidRC(date, rest)) SetDate(date, rest);
+        }
+    } else {
+        edRC_date->SetText(std::string());
+        edRC_rest->SetText(std::string());
+    }
+    edMistoNarozeni->SetText(CurUserData.MistoNarozeni);
+    edCisloPasu->SetText(CurUserData.CisloPasu);
+    edDatumVydani->SetText(CurUserData.DatumVydani);
+    edDatumZneplatneni->SetText(CurUserData.Platnost);
+    edPasVydal->SetText(CurUserData.Vydavatel);
+}
+
+// ---- Save and clear -------------------------------------------------------------------------
+
+void frmVexa::OnUlozit() {
+    if (!ValidateUserData()) {
+        m_messages.ShowWarning(this, T("Záznam nebyl uložen!"));
+        return;
+    }
+    ClientsDataCls* stored = m_archive->FindItem(CurUserData, 0);
+    if (stored == nullptr) {
+        m_archive->Add(CurUserData);
+        m_archiveChanged = true;
+        AddToList(m_archive->Pocet() - 1);
+        m_messages.ShowInfo(this, T("Záznam byl úspěšně uložen"));
+        return;
+    }
+    if (stored->Comp(CurUserData)) return;
+    if (m_messages.AskYesNo(this, T("Varování"),
+                            T("Pas s číslem ") + stored->CisloPasu +
+                                T(" již existuje. Chcete přesto změny uložit?"))) {
+        m_archive->Update(CurUserData);
+        m_archiveChanged = true;
+        ChangeList();
+        m_messages.ShowInfo(this, T("Záznam byl uložen"));
+    }
+}
+
+void frmVexa::ClearUserData() {
+    CurUserData.Clear();
+    edDN_Den->SetText(std::string());
+    edDN_Mesic->SetText(std::string());
+    edDN_Rok->SetText(std::string());
+    comSex->SetText(std::string());
+    edPrijmeni->SetFocus();
+}
+
+void frmVexa::OnSmazat() {
+    ClearUserData();
+    ShowUserData();
+}
+
+void frmVexa::AskSaveChanges() {
+    if (!ValidateUserData()) return;
+    ClientsDataCls* stored = m_archive->FindItem(CurUserData, 0);
+    if (stored == nullptr || stored->Comp(CurUserData)) return;
+    if (m_messages.AskYesNo(this, T(kAppTitle), T("Záznam byl změněn. Chcete jej uložit?"))) {
+        m_archive->Update(CurUserData);
+        m_archiveChanged = true;
+        ChangeList();
+        m_messages.ShowInfo(this, T("Záznam byl uložen"));
+    }
+}
+
+// ---- Archive tab ----------------------------------------------------------------------------
+
+std::vector<std::string> frmVexa::RowTexts(const ClientsDataCls& record) const {
+    return {record.CisloPasu, record.Prijmeni, record.Jmeno, record.rc};
+}
+
+void frmVexa::ListInit() {
+    ColumnsInit();
+    LoadList();
+}
+
+void frmVexa::ColumnsInit() {
+    const double width = 7815.0 / 4.0 - 15.0;
+    ArchiveList->AddColumn("cp", T("Číslo pasu"), Px(width));
+    ArchiveList->AddColumn("pr", T("Příjmení"), Px(width));
+    ArchiveList->AddColumn("jm", T("Jméno"), Px(width));
+    ArchiveList->AddColumn("rc", T("Rodné číslo"), Px(width));
+    ArchiveList->SetSortKey(0);
+}
+
+bool frmVexa::LoadList() {
+    // Rows go in as a batch and are sorted once. Two records with the same document number
+    // (a hand-edited file) both get their row: each row is found by its slot, not its key.
+    ArchiveList->BeginUpdate();
+    for (int i = 0; i < m_archive->Pocet(); ++i) {
+        const ClientsDataCls* record = m_archive->GetItem(i);
+        if (record == nullptr) continue;
+        ArchiveList->AddItem("x" + record->CisloPasu, RowTexts(*record), i);
+    }
+    ArchiveList->EndUpdate();
+    return true;
+}
+
+void frmVexa::AddToList(int index) {
+    ArchiveList->AddItem("x" + CurUserData.CisloPasu, RowTexts(CurUserData), index);
+}
+
+void frmVexa::ChangeList() {
+    // The row of the record Update changed: the first slot holding this document number.
+    const ClientsDataCls* stored = m_archive->FindItem(CurUserData, 0);
+    if (stored == nullptr) return;
+    for (int i = 0; i < m_archive->Pocet(); ++i) {
+        if (m_archive->GetItem(i) != stored) continue;
+        if (auto row = ArchiveList->FindTag(i)) {
+            ArchiveList->SetItem(*row, "x" + CurUserData.CisloPasu, RowTexts(CurUserData));
+        }
+        return;
+    }
+}
+
+void frmVexa::OnColumnClick(int columnIndex) { ArchiveList->SetSortKey(columnIndex - 1); }
+
+void frmVexa::OnOpen() {
+    auto row = ArchiveList->SelectedItem();
+    if (!row) return;
+    auto record = m_archive->Item(static_cast<int>(ArchiveList->Tag(*row)));
+    if (!record) return;
+    CurUserData = std::move(*record);
+    VexaMainTab->SetTab(0);
+    edPrijmeni->SetFocus();
+}
+
+void frmVexa::OnRemove() {
+    auto row = ArchiveList->SelectedItem();
+    if (!row) return;
+    m_archive->Remove(static_cast<int>(ArchiveList->Tag(*row)));
+    m_archiveChanged = true;
+    ArchiveList->RemoveItem(*row);
+}
+
+// ---- Settings tab ---------------------------------------------------------------------------
+
+void frmVexa::ShowSettings() {
+    const auto& s = m_config.Settings;
+    edVydejce->SetText(s[cfg::Vydejce]);
+    edPlatnost->SetText(s[cfg::Platnost]);
+    comLpt->SetText(s[cfg::Port]);
+    chkPrevod->SetValue(m_config.Number(cfg::Prevod) != 0 ? 1 : 0);
+    chkSmer->SetValue(m_config.Number(cfg::SmerTisku) != 0 ? 1 : 0);
+    comFont->SetText(s[cfg::FontSize]);
+    comZpusobTisku->SetText(T(kMethodItems[m_config.Number(cfg::ZpusobTisku) == 0 ? 0 : 1]));
+}
+
+void frmVexa::EnableSettingButtons() {
+    cmdPuvodni->setEnabled(true);
+    cmdPouzit->setEnabled(true);
+}
+
+void frmVexa::OnComboLeft(ComboBox* combo, cfg::Setting setting) {
+    const std::string text = combo->Text();
+    for (int i = 0; i < combo->ListCount(); ++i) {
+        if (combo->List(i) != text) continue;
+        bool differs = setting == cfg::ZpusobTisku ? i != m_config.Number(cfg::ZpusobTisku)
+                                                   : text != m_config.Settings[setting];
+        if (differs) {
+            EnableSettingButtons();
+            return;
+        }
+    }
+}
+
+void frmVexa::OnPouzit() {
+    auto& s = m_config.Settings;
+    s[cfg::Vydejce] = edVydejce->Text();
+    s[cfg::Platnost] = edPlatnost->Text();
+    s[cfg::Port] = comLpt->Text();
+    s[cfg::Prevod] = chkPrevod->Value() != 0 ? "1" : "0";
+    s[cfg::SmerTisku] = chkSmer->Value() != 0 ? "1" : "0";
+    s[cfg::FontSize] = comFont->Text();
+    const std::string method = comZpusobTisku->Text();
+    if (method == T(kMethodItems[0])) {
+        s[cfg::ZpusobTisku] = "0";
+    } else if (method == T(kMethodItems[1])) {
+        s[cfg::ZpusobTisku] = "1";
+    }
+    cmdPuvodni->setEnabled(false);
+    cmdPouzit->setEnabled(false);
+}
+
+void frmVexa::OnPuvodni() {
+    ShowSettings();
+    cmdPouzit->setEnabled(false);
+}
+
+void frmVexa::OnDefault() {
+    m_config.ResetSettings();
+    ShowSettings();
+    cmdPouzit->setEnabled(false);
+    cmdPuvodni->setEnabled(false);
+}
+
+}  // namespace vexa

@@ -1,0 +1,142 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ui/Button.h"
+#include "platform/ui/CheckBox.h"
+#include "platform/ui/ComboBox.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/ListView.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/TabControl.h"
+#include "platform/ui/TextBox.h"
+#include "printing/Notifier.h"
+#include "records/ArchiveCls.h"
+#include "records/ClientsDataCls.h"
+#include "settings/Config.h"
+
+class QCloseEvent;
+
+namespace vexa {
+
+// The main window: the holder-data tab, the archive list and the settings tab. It owns the
+// record being edited (CurUserData) and the archive; the settings belong to the Config it is
+// given. Creating the window runs the start-up; closing it saves the settings and the archive.
+class frmVexa : public Form, public Notifier {
+    Q_OBJECT
+public:
+    static constexpr const char* kCaption = "Vexa (ver 1.54)";
+
+    // `archiveDir` is where Archive.db lives when the installation names no directory.
+    frmVexa(Config& config, std::string archiveDir, MessageBox& messages,
+            QWidget* parent = nullptr);
+    ~frmVexa() override;
+
+    // The record shown on the holder-data tab; the dialogs read and change it.
+    ClientsDataCls CurUserData;
+
+    // Holder-data tab.
+    void SetDate(const std::string& rcDate, const std::string& rcRest);
+    bool ValidateUserData();
+    void GetUserData();
+    void ShowUserData();
+    // Archive tab.
+    void ListInit();
+    void ColumnsInit();
+    bool LoadList();
+    void AddToList(int index);
+    void ChangeList();
+    // Settings tab.
+    void ShowSettings();
+
+    // The exit sequence; runs once, when the window closes.
+    void FormUnload();
+
+    void Warn(const std::string& message) override;
+
+    ArchiveCls& Archive() { return *m_archive; }
+    Config& Settings() { return m_config; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormLoad();
+    void BuildHolderTab(QWidget* page);
+    void BuildArchiveTab(QWidget* page);
+    void BuildSettingsTab(QWidget* page);
+    void SetTabOrder();
+
+    void OnTabClick(int previousTab);
+    void Capitalize(TextBox* box);
+    void OnRcRestLostFocus();
+    void ClearUserData();
+    void AskSaveChanges();
+    void OnUlozit();
+    void OnSmazat();
+    void OnOpen();
+    void OnRemove();
+    void OnColumnClick(int columnIndex);
+    void EnableSettingButtons();
+    void OnComboLeft(ComboBox* combo, cfg::Setting setting);
+    void OnPouzit();
+    void OnPuvodni();
+    void OnDefault();
+
+    std::string ComputeExpiry(const std::string& issueDate) const;
+    bool PrevodOn() const;
+    std::vector<std::string> RowTexts(const ClientsDataCls& record) const;
+    void SaveArchiveAtExit();
+    std::string PathText(const std::string& path) const;
+
+    Config& m_config;
+    std::string m_archiveDir;
+    MessageBox& m_messages;
+    std::unique_ptr<ArchiveCls> m_archive;
+    std::vector<TextControl*> UserFields;
+    bool m_unloaded = false;
+    bool m_archiveChanged = false;
+
+    TabControl* VexaMainTab = nullptr;
+
+    // Holder-data tab.
+    TextBox* edPrijmeni = nullptr;
+    TextBox* edJmeno = nullptr;
+    TextBox* edRC_date = nullptr;
+    TextBox* edRC_rest = nullptr;
+    TextBox* edMistoNarozeni = nullptr;
+    TextBox* edCisloPasu = nullptr;
+    TextBox* edDN_Den = nullptr;
+    TextBox* edDN_Mesic = nullptr;
+    TextBox* edDN_Rok = nullptr;
+    ComboBox* comSex = nullptr;
+    TextBox* edDatumVydani = nullptr;
+    TextBox* edDatumZneplatneni = nullptr;
+    TextBox* edPasVydal = nullptr;
+    Button* cmdUlozit = nullptr;
+    Button* cmdTisk = nullptr;
+    Button* cmdSmazat = nullptr;
+    Button* cmdDeti = nullptr;
+
+    // Archive tab.
+    ListView* ArchiveList = nullptr;
+    Button* cmdEdit = nullptr;
+    Button* cmdOdebrat = nullptr;
+
+    // Settings tab.
+    TextBox* edVydejce = nullptr;
+    TextBox* edPlatnost = nullptr;
+    CheckBox* chkPrevod = nullptr;
+    CheckBox* chkSmer = nullptr;
+    ComboBox* comZpusobTisku = nullptr;
+    ComboBox* comLpt = nullptr;
+    ComboBox* comFont = nullptr;
+    Button* cmdPouzit = nullptr;
+    Button* cmdPuvodni = nullptr;
+    Button* cmdDefault = nullptr;
+};
+
+}  // namespace vexa

@@ -1,6 +1,7 @@
 #include "settings/Config.h"
 
 #include "platform/Numbers.h"
+#include "platform/RegistryHive.h"
 
 namespace vexa {
 namespace {
@@ -83,11 +84,10 @@ void Config::LoadSettings(std::string_view root) {
     }
     // No key yet: create it, so that the first save finds it. Failures are ignored (a user may
     // not be allowed to write the machine-wide hive).
-    auto key = m_registry.OpenKey("\\" + std::string(root));
-    for (const char* name : {"Software", "Lomar", "Vexa"}) {
-        if (!key) return;
-        key = OpenOrCreateKey(*key, name);
-    }
+    // On Windows the profile key under HKEY_USERS always exists; here it is created too.
+    auto parts = RegistryHive::SplitPath(path);
+    auto key = m_registry.OpenKey(parts.front());
+    for (std::size_t i = 1; i < parts.size() && key; ++i) key = OpenOrCreateKey(*key, parts[i]);
 }
 
 void Config::SaveSettings() {

@@ -21,7 +21,8 @@ void ForEachPart(std::string_view line, F&& part) {
 }  // namespace
 
 bool ClientsDataCls::DetiAdd(std::string_view jmeno, std::string_view rok, std::string_view sex) {
-    if (nDeti >= kMaxChildren) return false;
+    if (nDeti >= kMaxChildren)
+        return false;
     Deti.push_back({std::string(jmeno), std::string(rok), std::string(sex)});
     ++nDeti;
     return true;
@@ -43,7 +44,8 @@ bool ClientsDataCls::LoadFromLine(std::string_view line) {
         } else {
             std::size_t k = (index - 8) % 3;
             child[k] = part;
-            if (k == 2) allKept &= DetiAdd(child[0], child[1], child[2]);
+            if (k == 2)
+                allKept &= DetiAdd(child[0], child[1], child[2]);
         }
         ++index;
     });
@@ -60,7 +62,8 @@ bool ClientsDataCls::LoadFromLine(std::string_view line) {
 void ClientsDataCls::AppendDataAsLine(std::string& out) const {
     auto fields = Fields();
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (i > 0) out += kSeparator;
+        if (i > 0)
+            out += kSeparator;
         out += *fields[i];
     }
     for (int i = 0; i < nDeti; ++i) {
@@ -85,7 +88,8 @@ bool ClientsDataCls::Comp(const ClientsDataCls& other) const {
 }
 
 void ClientsDataCls::Clear() {
-    for (std::string* f : Fields()) f->clear();
+    for (std::string* f : Fields())
+        f->clear();
     ClearDeti();
 }
 

@@ -7,7 +7,7 @@ namespace vexa {
 namespace {
 
 class ConfigTest : public ::testing::Test {
-protected:
+  protected:
     std::map<std::string, std::string> Hives() const {
         return {{"HKEY_CURRENT_USER", dir / "cu.reg"},
                 {"HKEY_USERS", dir / "users.reg"},
@@ -124,7 +124,7 @@ TEST_F(ConfigTest, TemplatesStepTheShiftRowByRow) {
     RegistryRoot reg(Hives());
     Config config(reg);
     config.InitSettings();
-    const std::pair<int, int> expected[] = {{0, 42}, {0, 21}, {0, 0},  {0, -21}, {0, -42},
+    const std::pair<int, int> expected[] = {{0, 42}, {0, 21}, {0, 0}, {0, -21}, {0, -42},
                                             {6, 42}, {6, 21}, {6, 0}, {6, -21}, {6, -42}};
     for (int k = 1; k <= 10; ++k) {
         EXPECT_EQ(config.Templates[k].Horz, expected[k - 1].first) << "P" << k;

@@ -28,26 +28,32 @@ RegistryRoot::~RegistryRoot() = default;
 
 RegistryHive* RegistryRoot::Hive(std::string_view root) {
     for (auto& [name, hive] : m_hives) {
-        if (RegistryHive::NamesEqual(name, root)) return hive.get();
+        if (RegistryHive::NamesEqual(name, root))
+            return hive.get();
     }
     return nullptr;
 }
 
 std::string RegistryRoot::HiveFile(std::string_view root) const {
     for (const auto& [name, hive] : m_hives) {
-        if (RegistryHive::NamesEqual(name, root)) return hive->File();
+        if (RegistryHive::NamesEqual(name, root))
+            return hive->File();
     }
     return {};
 }
 
 std::optional<RegKey> RegistryRoot::OpenKey(std::string_view path) {
     auto parts = RegistryHive::SplitPath(path);
-    if (parts.empty()) return std::nullopt;
+    if (parts.empty())
+        return std::nullopt;
     RegistryHive* hive = Hive(parts[0]);
-    if (!hive) return std::nullopt;
+    if (!hive)
+        return std::nullopt;
     RegistryNode* node = &hive->Root();
-    for (std::size_t i = 1; i < parts.size() && node; ++i) node = node->FindSubkey(parts[i]);
-    if (!node) return std::nullopt;
+    for (std::size_t i = 1; i < parts.size() && node; ++i)
+        node = node->FindSubkey(parts[i]);
+    if (!node)
+        return std::nullopt;
     return RegKey(hive, node);
 }
 

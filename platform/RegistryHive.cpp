@@ -10,12 +10,15 @@ namespace {
 
 // Reads a quoted string starting at text[pos] == '"'; pos ends after the closing quote.
 bool ReadQuoted(std::string_view text, std::size_t& pos, std::string& out) {
-    if (pos >= text.size() || text[pos] != '"') return false;
+    if (pos >= text.size() || text[pos] != '"')
+        return false;
     ++pos;
     while (pos < text.size()) {
         char c = text[pos++];
-        if (c == '"') return true;
-        if (c == '\\' && pos < text.size()) c = text[pos++];
+        if (c == '"')
+            return true;
+        if (c == '\\' && pos < text.size())
+            c = text[pos++];
         out += c;
     }
     return false;
@@ -24,7 +27,8 @@ bool ReadQuoted(std::string_view text, std::size_t& pos, std::string& out) {
 void AppendQuoted(std::string& out, std::string_view s) {
     out += '"';
     for (char c : s) {
-        if (c == '\\' || c == '"') out += '\\';
+        if (c == '\\' || c == '"')
+            out += '\\';
         out += c;
     }
     out += '"';
@@ -50,21 +54,24 @@ void SerializeNode(const RegistryNode& node, const std::string& path, bool isRoo
         }
         out += "\r\n";
     }
-    for (const auto& sub : node.subkeys) SerializeNode(*sub, path + "\\" + sub->name, false, out);
+    for (const auto& sub : node.subkeys)
+        SerializeNode(*sub, path + "\\" + sub->name, false, out);
 }
 
 }  // namespace
 
 RegistryNode* RegistryNode::FindSubkey(std::string_view key) const {
     for (const auto& sub : subkeys) {
-        if (RegistryHive::NamesEqual(sub->name, key)) return sub.get();
+        if (RegistryHive::NamesEqual(sub->name, key))
+            return sub.get();
     }
     return nullptr;
 }
 
 int RegistryNode::FindValue(std::string_view value) const {
     for (std::size_t i = 0; i < values.size(); ++i) {
-        if (RegistryHive::NamesEqual(values[i].name, value)) return static_cast<int>(i);
+        if (RegistryHive::NamesEqual(values[i].name, value))
+            return static_cast<int>(i);
     }
     return -1;
 }
@@ -75,7 +82,8 @@ RegistryHive::RegistryHive(std::string rootName, std::string file)
 }
 
 bool RegistryHive::NamesEqual(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (Cp1250::ToUpper(static_cast<unsigned char>(a[i])) !=
             Cp1250::ToUpper(static_cast<unsigned char>(b[i]))) {
@@ -90,8 +98,10 @@ std::vector<std::string_view> RegistryHive::SplitPath(std::string_view path) {
     std::size_t pos = 0;
     while (pos <= path.size()) {
         std::size_t end = path.find('\\', pos);
-        if (end == std::string_view::npos) end = path.size();
-        if (end > pos) parts.push_back(path.substr(pos, end - pos));
+        if (end == std::string_view::npos)
+            end = path.size();
+        if (end > pos)
+            parts.push_back(path.substr(pos, end - pos));
         pos = end + 1;
     }
     return parts;
@@ -114,10 +124,12 @@ RegistryNode& RegistryHive::Root() {
 
 bool RegistryHive::Persist() {
     Root();
-    if (m_unreadable) return false;
+    if (m_unreadable)
+        return false;
     auto slash = m_file.rfind('/');
     if (slash != std::string::npos && slash > 0) {
-        if (!TextFiles::MakeDirs(m_file.substr(0, slash)).ok) return false;
+        if (!TextFiles::MakeDirs(m_file.substr(0, slash)).ok)
+            return false;
     }
     return TextFiles::WriteAtomic(m_file, Serialize(m_root, m_rootName)).ok;
 }
@@ -134,15 +146,19 @@ void RegistryHive::Parse(std::string_view text, std::string_view rootName, Regis
             raw = joined;
         }
         std::size_t start = raw.find_first_not_of(" \t");
-        if (start == std::string_view::npos) return;
+        if (start == std::string_view::npos)
+            return;
         std::string_view line = raw.substr(start);
-        if (line.front() == ';') return;
+        if (line.front() == ';')
+            return;
         if (line.front() == '[') {
             current = nullptr;
             auto close = line.rfind(']');
-            if (close == std::string_view::npos || line.size() < 2 || line[1] == '-') return;
+            if (close == std::string_view::npos || line.size() < 2 || line[1] == '-')
+                return;
             auto parts = SplitPath(line.substr(1, close - 1));
-            if (parts.empty() || !NamesEqual(parts[0], rootName)) return;
+            if (parts.empty() || !NamesEqual(parts[0], rootName))
+                return;
             RegistryNode* node = &root;
             for (std::size_t i = 1; i < parts.size(); ++i) {
                 RegistryNode* sub = node->FindSubkey(parts[i]);
@@ -156,7 +172,8 @@ void RegistryHive::Parse(std::string_view text, std::string_view rootName, Regis
             current = node;
             return;
         }
-        if (!current) return;
+        if (!current)
+            return;
         RegistryValue value;
         std::size_t pos = 0;
         if (line.front() == '@') {
@@ -164,10 +181,12 @@ void RegistryHive::Parse(std::string_view text, std::string_view rootName, Regis
         } else if (!ReadQuoted(line, pos, value.name)) {
             return;
         }
-        if (pos >= line.size() || line[pos] != '=') return;
+        if (pos >= line.size() || line[pos] != '=')
+            return;
         ++pos;
         if (pos < line.size() && line[pos] == '"') {
-            if (!ReadQuoted(line, pos, value.data)) return;
+            if (!ReadQuoted(line, pos, value.data))
+                return;
         } else {
             value.isString = false;
             value.data = std::string(line.substr(pos));

@@ -30,7 +30,7 @@ struct RegistryNode {
 // \\ and \" escaped. Windows-1250 bytes, CR LF line ends. The file is read on first use and
 // rewritten as a whole (temporary file, flush, rename) after every change.
 class RegistryHive {
-public:
+  public:
     RegistryHive(std::string rootName, std::string file);
 
     const std::string& RootName() const { return m_rootName; }
@@ -47,7 +47,7 @@ public:
     static void Parse(std::string_view text, std::string_view rootName, RegistryNode& root);
     static std::string Serialize(const RegistryNode& root, std::string_view rootName);
 
-private:
+  private:
     std::string m_rootName;
     std::string m_file;
     bool m_loaded = false;

@@ -46,7 +46,8 @@ bool TextFiles::Exists(const std::string& path) {
     // Anything at the path counts, even what cannot be examined or read: only a path that
     // plainly leads nowhere is "no file", so an unreadable file is never taken for a missing one.
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) return true;
+    if (::stat(path.c_str(), &st) == 0)
+        return true;
     return errno != ENOENT && errno != ENOTDIR;
 }
 

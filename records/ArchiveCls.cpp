@@ -26,25 +26,31 @@ ArchiveCls::ArchiveCls(RegistryRoot& registry, std::string defaultDir)
         dir = m_defaultDir;
         m_usesDefaultDir = true;
     }
-    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
     FileName = dir == "/" ? dir + kFileName : dir + "/" + kFileName;
     Items.resize(static_cast<std::size_t>(m_capacity) + 1);
 }
 
 ClientsDataCls* ArchiveCls::FindItem(const ClientsDataCls& userData, std::uint8_t byWhat) {
-    if (byWhat != 0) return nullptr;
+    if (byWhat != 0)
+        return nullptr;
     for (int i = 0; i < ItemCount; ++i) {
         ClientsDataCls* r = Items[static_cast<std::size_t>(i)].get();
-        if (r && r->CisloPasu == userData.CisloPasu) return r;
+        if (r && r->CisloPasu == userData.CisloPasu)
+            return r;
     }
     return nullptr;
 }
 
 void ArchiveCls::Update(const ClientsDataCls& userData) {
-    if (ClientsDataCls* r = FindItem(userData, 0)) *r = userData;
+    if (ClientsDataCls* r = FindItem(userData, 0))
+        *r = userData;
 }
 
-void ArchiveCls::Add(const ClientsDataCls& userData) { Add(ClientsDataCls(userData)); }
+void ArchiveCls::Add(const ClientsDataCls& userData) {
+    Add(ClientsDataCls(userData));
+}
 
 void ArchiveCls::Add(ClientsDataCls&& userData) {
     // The slot array grows in blocks, and only when the last slot is about to be taken.
@@ -58,18 +64,22 @@ void ArchiveCls::Add(ClientsDataCls&& userData) {
 }
 
 void ArchiveCls::Remove(int index) {
-    if (index >= 0 && index < ItemCount) Items[static_cast<std::size_t>(index)].reset();
+    if (index >= 0 && index < ItemCount)
+        Items[static_cast<std::size_t>(index)].reset();
 }
 
 std::optional<ClientsDataCls> ArchiveCls::Item(int index) const {
-    if (index < 0 || index >= ItemCount) return std::nullopt;
+    if (index < 0 || index >= ItemCount)
+        return std::nullopt;
     const auto& r = Items[static_cast<std::size_t>(index)];
-    if (!r) return std::nullopt;
+    if (!r)
+        return std::nullopt;
     return *r;
 }
 
 ClientsDataCls* ArchiveCls::GetItem(int index) {
-    if (index < 0 || index >= ItemCount) return nullptr;
+    if (index < 0 || index >= ItemCount)
+        return nullptr;
     return Items[static_cast<std::size_t>(index)].get();
 }
 
@@ -79,33 +89,42 @@ FileResult ArchiveCls::Save() {
     }
     if (m_usesDefaultDir) {
         FileResult dir = TextFiles::MakeDirs(m_defaultDir);
-        if (!dir.ok) return dir;
+        if (!dir.ok)
+            return dir;
     }
     std::string contents;
+    contents.reserve(m_lastFileSize + m_lastFileSize / 8);
     for (int i = 0; i < ItemCount; ++i) {
         if (const auto& r = Items[static_cast<std::size_t>(i)]) {
             r->AppendDataAsLine(contents);
             contents += "\r\n";
         }
     }
-    return TextFiles::WriteAtomic(FileName, contents);
+    FileResult written = TextFiles::WriteAtomic(FileName, contents);
+    if (written.ok)
+        m_lastFileSize = contents.size();
+    return written;
 }
 
 FileResult ArchiveCls::Load() {
-    if (!TextFiles::Exists(FileName)) return FileResult::Ok();
+    if (!TextFiles::Exists(FileName))
+        return FileResult::Ok();
     std::string contents;
     FileResult read = TextFiles::ReadAll(FileName, contents);
     if (!read.ok) {
         m_loadFailed = true;
         return read;
     }
+    m_lastFileSize = contents.size();
     int lineNo = 0;
     int tooManyChildren = 0;
     TextFiles::ForEachLine(contents, [&](std::string_view line) {
         ++lineNo;
-        if (line.empty()) return;
+        if (line.empty())
+            return;
         ClientsDataCls record;
-        if (!record.LoadFromLine(line) && tooManyChildren == 0) tooManyChildren = lineNo;
+        if (!record.LoadFromLine(line) && tooManyChildren == 0)
+            tooManyChildren = lineNo;
         Add(std::move(record));
     });
     if (tooManyChildren != 0) {

@@ -1,5 +1,7 @@
 #include "records/ClientsDataCls.h"
 
+#include <cstring>
+
 namespace vexa {
 namespace {
 
@@ -21,7 +23,8 @@ void ForEachPart(std::string_view line, F&& part) {
 }  // namespace
 
 bool ClientsDataCls::DetiAdd(std::string_view jmeno, std::string_view rok, std::string_view sex) {
-    if (nDeti >= kMaxChildren) return false;
+    if (nDeti >= kMaxChildren)
+        return false;
     Deti.push_back({std::string(jmeno), std::string(rok), std::string(sex)});
     ++nDeti;
     return true;
@@ -43,7 +46,8 @@ bool ClientsDataCls::LoadFromLine(std::string_view line) {
         } else {
             std::size_t k = (index - 8) % 3;
             child[k] = part;
-            if (k == 2) allKept &= DetiAdd(child[0], child[1], child[2]);
+            if (k == 2)
+                allKept &= DetiAdd(child[0], child[1], child[2]);
         }
         ++index;
     });
@@ -58,19 +62,32 @@ bool ClientsDataCls::LoadFromLine(std::string_view line) {
 }
 
 void ClientsDataCls::AppendDataAsLine(std::string& out) const {
+    // Sized once and filled with memcpy: the archive writes 100,000 of these in one save.
     auto fields = Fields();
+    std::size_t length = fields.size() - 1;
+    for (const std::string* f : fields)
+        length += f->size();
+    for (const DetiItem& d : Deti)
+        length += 3 + d.Jmeno.size() + d.rok.size() + d.sex.size();
+    std::size_t at = out.size();
+    out.resize(at + length);
+    char* p = out.data() + at;
+    auto put = [&p](const std::string& s) {
+        std::memcpy(p, s.data(), s.size());
+        p += s.size();
+    };
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (i > 0) out += kSeparator;
-        out += *fields[i];
+        if (i > 0)
+            *p++ = kSeparator;
+        put(*fields[i]);
     }
-    for (int i = 0; i < nDeti; ++i) {
-        const DetiItem& d = Deti[static_cast<std::size_t>(i)];
-        out += kSeparator;
-        out += d.Jmeno;
-        out += kSeparator;
-        out += d.rok;
-        out += kSeparator;
-        out += d.sex;
+    for (const DetiItem& d : Deti) {
+        *p++ = kSeparator;
+        put(d.Jmeno);
+        *p++ = kSeparator;
+        put(d.rok);
+        *p++ = kSeparator;
+        put(d.sex);
     }
 }
 
@@ -85,7 +102,8 @@ bool ClientsDataCls::Comp(const ClientsDataCls& other) const {
 }
 
 void ClientsDataCls::Clear() {
-    for (std::string* f : Fields()) f->clear();
+    for (std::string* f : Fields())
+        f->clear();
     ClearDeti();
 }
 

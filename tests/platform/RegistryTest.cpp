@@ -27,11 +27,10 @@ TEST(RegistryTest, KeysAndValuesPersistInRegeditFormat) {
         EXPECT_TRUE(sw->AddValue("Cesta", W("C:\\Pasy \"nové\" Žďár")));
         EXPECT_TRUE(sw->AddSubkey(W("Prázdný")));
     }
-    EXPECT_EQ(test::ReadFile(dir / "cu.reg"),
-              W("REGEDIT4\r\n\r\n"
-                "[HKEY_CURRENT_USER\\Software]\r\n"
-                "\"Cesta\"=\"C:\\\\Pasy \\\"nové\\\" Žďár\"\r\n\r\n"
-                "[HKEY_CURRENT_USER\\Software\\Prázdný]\r\n\r\n"));
+    EXPECT_EQ(test::ReadFile(dir / "cu.reg"), W("REGEDIT4\r\n\r\n"
+                                                "[HKEY_CURRENT_USER\\Software]\r\n"
+                                                "\"Cesta\"=\"C:\\\\Pasy \\\"nové\\\" Žďár\"\r\n\r\n"
+                                                "[HKEY_CURRENT_USER\\Software\\Prázdný]\r\n\r\n"));
     RegistryRoot again(Hives(dir));
     auto sw = again.OpenKey("HKEY_CURRENT_USER\\software");
     ASSERT_TRUE(sw);
@@ -79,7 +78,8 @@ TEST(RegistryTest, ReadsHandWrittenFilesAndKeepsOtherKinds) {
 TEST(RegistryTest, AChangeThatCannotBeWrittenIsUndone) {
     test::TempDir dir;
     test::WriteFile(dir / "blocker", "a file, not a directory");
-    RegistryRoot reg(std::map<std::string, std::string>{{"HKEY_CURRENT_USER", dir / "blocker/cu.reg"}});
+    RegistryRoot reg(
+        std::map<std::string, std::string>{{"HKEY_CURRENT_USER", dir / "blocker/cu.reg"}});
     auto root = reg.OpenKey("\\HKEY_CURRENT_USER");
     ASSERT_TRUE(root);
     EXPECT_FALSE(root->AddSubkey("Software"));

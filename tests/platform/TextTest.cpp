@@ -14,12 +14,14 @@ using test::W;
 
 TEST(Cp1250Test, EveryByteSurvivesTheRoundTrip) {
     std::string all;
-    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
     auto back = Cp1250::FromUtf8(Cp1250::ToUtf8(all));
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(*back, all);
     // The unassigned bytes keep the C1 code point of the same value.
-    for (unsigned char b : {0x81, 0x83, 0x88, 0x90, 0x98}) EXPECT_EQ(Cp1250::CharOf(b), b);
+    for (unsigned char b : {0x81, 0x83, 0x88, 0x90, 0x98})
+        EXPECT_EQ(Cp1250::CharOf(b), b);
 }
 
 TEST(Cp1250Test, CzechLettersHaveTheirCodes) {
@@ -35,8 +37,8 @@ TEST(Cp1250Test, RefusesWhatTheCodePageCannotHold) {
     EXPECT_FALSE(Cp1250::FromUtf8("ø").has_value());
     EXPECT_FALSE(Cp1250::FromUtf8("漢").has_value());
     EXPECT_FALSE(Cp1250::FromUtf8("😀").has_value());
-    EXPECT_FALSE(Cp1250::FromUtf8("\xC3").has_value());      // cut short
-    EXPECT_FALSE(Cp1250::FromUtf8("\xC0\x80").has_value());  // overlong
+    EXPECT_FALSE(Cp1250::FromUtf8("\xC3").has_value());          // cut short
+    EXPECT_FALSE(Cp1250::FromUtf8("\xC0\x80").has_value());      // overlong
     EXPECT_FALSE(Cp1250::FromUtf8("\xED\xA0\x80").has_value());  // surrogate
 }
 

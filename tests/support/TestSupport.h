@@ -16,16 +16,18 @@ namespace vexa::test {
 // A Windows-1250 text from a UTF-8 literal (the sources are UTF-8).
 inline std::string W(std::string_view utf8) {
     auto t = Cp1250::FromUtf8(utf8);
-    if (!t) throw std::invalid_argument("not representable in Windows-1250");
+    if (!t)
+        throw std::invalid_argument("not representable in Windows-1250");
     return *t;
 }
 
 // A fresh directory removed with everything in it at the end of the test.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "vexa-test-XXXXXX").string();
-        if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+        if (!::mkdtemp(tmpl.data()))
+            throw std::runtime_error("mkdtemp failed");
         m_path = tmpl;
     }
     ~TempDir() {
@@ -40,7 +42,7 @@ public:
     const std::string& Path() const { return m_path; }
     std::string operator/(const std::string& name) const { return m_path + "/" + name; }
 
-private:
+  private:
     std::string m_path;
 };
 

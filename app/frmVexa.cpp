@@ -160,19 +160,22 @@ void frmVexa::BuildSettingsTab(QWidget* page) {
     edPlatnost = new TextBox(QStringLiteral("edPlatnost"), page);
     Place(edPlatnost, 1680, 1080, 1455, 285);
     edPlatnost->setToolTip(UiText::ToQt(T("Doba platnosti pasu ve dnech")));
-    chkPrevod = new CheckBox(QStringLiteral("chkPrevod"), T("Převádět malá písmena na velká"), page);
+    chkPrevod =
+        new CheckBox(QStringLiteral("chkPrevod"), T("Převádět malá písmena na velká"), page);
     Place(chkPrevod, 480, 1680, 2775, 255);
-    chkPrevod->setToolTip(UiText::ToQt(
-        T("Všechna písmena malé abecedy ve všech textech budou převedena na velká")));
+    chkPrevod->setToolTip(
+        UiText::ToQt(T("Všechna písmena malé abecedy ve všech textech budou převedena na velká")));
     label("lTypTisku", "Tisk podle:", 4200, 720, 855, 255);
     comZpusobTisku = new ComboBox(QStringLiteral("comZpusobTisku"), page);
     Place(comZpusobTisku, 5160, 720, 1695, 315);
-    for (const char* item : kMethodItems) comZpusobTisku->AddItem(T(item));
+    for (const char* item : kMethodItems)
+        comZpusobTisku->AddItem(T(item));
     comZpusobTisku->SetText(T(kMethodItems[0]));
     label("lLpt", "Tisknout na port:", 4200, 1680, 1215, 255);
     comLpt = new ComboBox(QStringLiteral("comLpt"), page);
     Place(comLpt, 5520, 1680, 735, 315);
-    for (const char* item : kPortItems) comLpt->AddItem(T(item));
+    for (const char* item : kPortItems)
+        comLpt->AddItem(T(item));
     comLpt->SetText(T(kPortItems[0]));
     comLpt->setToolTip(UiText::ToQt(T("Port, na který je tiskárna připojena")));
     cmdPouzit = new Button(QStringLiteral("cmdPouzit"), T("Použít"), page);
@@ -184,7 +187,8 @@ void frmVexa::BuildSettingsTab(QWidget* page) {
     label("Label1", "Velikost písma u dětí:", 4200, 1080, 1575, 255);
     comFont = new ComboBox(QStringLiteral("comFont"), page);
     Place(comFont, 5880, 1080, 975, 315);
-    for (const char* item : kFontItems) comFont->AddItem(T(item));
+    for (const char* item : kFontItems)
+        comFont->AddItem(T(item));
     comFont->SetText(T(kFontItems[0]));
     chkSmer = new CheckBox(QStringLiteral("chkSmer"), T("Opačné zakládání pasů"), page);
     Place(chkSmer, 480, 2040, 2055, 255);
@@ -196,18 +200,19 @@ void frmVexa::BuildSettingsTab(QWidget* page) {
     connect(chkPrevod, &CheckBox::Click, this, &frmVexa::EnableSettingButtons);
     connect(chkSmer, &CheckBox::Click, this, &frmVexa::EnableSettingButtons);
     connect(comLpt, &ComboBox::Click, this, [this] {
-        if (comLpt->Text() != m_config.Settings[cfg::Port]) EnableSettingButtons();
+        if (comLpt->Text() != m_config.Settings[cfg::Port])
+            EnableSettingButtons();
     });
     connect(comFont, &ComboBox::Click, this, [this] {
-        if (comFont->Text() != m_config.Settings[cfg::FontSize]) EnableSettingButtons();
+        if (comFont->Text() != m_config.Settings[cfg::FontSize])
+            EnableSettingButtons();
     });
     connect(comZpusobTisku, &ComboBox::Click, this, [this] {
         if (comZpusobTisku->ListIndex() != m_config.Number(cfg::ZpusobTisku))
             EnableSettingButtons();
     });
     connect(comLpt, &ComboBox::LostFocus, this, [this] { OnComboLeft(comLpt, cfg::Port); });
-    connect(comFont, &ComboBox::LostFocus, this,
-            [this] { OnComboLeft(comFont, cfg::FontSize); });
+    connect(comFont, &ComboBox::LostFocus, this, [this] { OnComboLeft(comFont, cfg::FontSize); });
     connect(comZpusobTisku, &ComboBox::LostFocus, this,
             [this] { OnComboLeft(comZpusobTisku, cfg::ZpusobTisku); });
     connect(edVydejce, &TextBox::LostFocus, this, [this] { Capitalize(edVydejce); });
@@ -217,15 +222,39 @@ void frmVexa::BuildSettingsTab(QWidget* page) {
 }
 
 void frmVexa::SetTabOrder() {
-    const std::vector<QWidget*> order = {
-        VexaMainTab->Bar(), edPrijmeni, edJmeno,        edRC_date,   edRC_rest,
-        edMistoNarozeni,    edCisloPasu, edDN_Den,      edDN_Mesic,  edDN_Rok,
-        comSex,             edDatumVydani, edDatumZneplatneni, edPasVydal, cmdUlozit,
-        cmdTisk,            cmdSmazat,  cmdEdit,        cmdOdebrat,  ArchiveList,
-        edVydejce,          edPlatnost, chkPrevod,      comZpusobTisku, comLpt,
-        cmdPouzit,          cmdPuvodni, cmdDefault,     cmdDeti,     comFont,
-        chkSmer};
-    for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+    const std::vector<QWidget*> order = {VexaMainTab->Bar(),
+                                         edPrijmeni,
+                                         edJmeno,
+                                         edRC_date,
+                                         edRC_rest,
+                                         edMistoNarozeni,
+                                         edCisloPasu,
+                                         edDN_Den,
+                                         edDN_Mesic,
+                                         edDN_Rok,
+                                         comSex,
+                                         edDatumVydani,
+                                         edDatumZneplatneni,
+                                         edPasVydal,
+                                         cmdUlozit,
+                                         cmdTisk,
+                                         cmdSmazat,
+                                         cmdEdit,
+                                         cmdOdebrat,
+                                         ArchiveList,
+                                         edVydejce,
+                                         edPlatnost,
+                                         chkPrevod,
+                                         comZpusobTisku,
+                                         comLpt,
+                                         cmdPouzit,
+                                         cmdPuvodni,
+                                         cmdDefault,
+                                         cmdDeti,
+                                         comFont,
+                                         chkSmer};
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 // ---- Start-up and exit ---------------------------------------------------------------------
@@ -243,9 +272,10 @@ void frmVexa::FormLoad() {
                       T("). Program pracuje s prázdným archivem a tento soubor nepřepíše."));
     }
     ListInit();
-    UserFields = {edPrijmeni, edJmeno, edRC_date,       edRC_rest,     edDN_Den,
-                  edDN_Mesic, edDN_Rok, comSex,         edMistoNarozeni, edCisloPasu,
-                  edDatumVydani, edDatumZneplatneni, edPasVydal};
+    UserFields = {edPrijmeni,      edJmeno,     edRC_date,     edRC_rest,
+                  edDN_Den,        edDN_Mesic,  edDN_Rok,      comSex,
+                  edMistoNarozeni, edCisloPasu, edDatumVydani, edDatumZneplatneni,
+                  edPasVydal};
     VexaMainTab->SetTab(0);
     ShowUserData();
 }
@@ -256,7 +286,8 @@ void frmVexa::closeEvent(QCloseEvent* event) {
 }
 
 void frmVexa::FormUnload() {
-    if (m_unloaded) return;
+    if (m_unloaded)
+        return;
     m_unloaded = true;
     AskSaveChanges();
     m_config.SaveSettings();
@@ -276,20 +307,25 @@ void frmVexa::SaveArchiveAtExit() {
     }
     for (;;) {
         FileResult saved = m_archive->Save();
-        if (saved.ok) return;
-        bool again = m_messages.AskYesNo(
-            this, T("Varování"),
-            T("Archiv se nepodařilo uložit do souboru ") + PathText(m_archive->FileName) +
-                T(" (") + saved.error + T("). Zkusit to znovu?"),
-            MessageBox::Icon::Warning);
-        if (!again) return;
+        if (saved.ok)
+            return;
+        bool again = m_messages.AskYesNo(this, T("Varování"),
+                                         T("Archiv se nepodařilo uložit do souboru ") +
+                                             PathText(m_archive->FileName) + T(" (") + saved.error +
+                                             T("). Zkusit to znovu?"),
+                                         MessageBox::Icon::Warning);
+        if (!again)
+            return;
     }
 }
 
-void frmVexa::Warn(const std::string& message) { m_messages.ShowWarning(this, message); }
+void frmVexa::Warn(const std::string& message) {
+    m_messages.ShowWarning(this, message);
+}
 
 std::string frmVexa::PathText(const std::string& path) const {
-    if (auto text = Cp1250::FromUtf8(path)) return *text;
+    if (auto text = Cp1250::FromUtf8(path))
+        return *text;
     return UiText::FromQt(QString::fromLocal8Bit(path.c_str()));
 }
 
@@ -320,12 +356,16 @@ void frmVexa::OnTabClick(int previousTab) {
 
 // ---- Holder-data tab ------------------------------------------------------------------------
 
-bool frmVexa::PrevodOn() const { return m_config.Number(cfg::Prevod) != 0; }
+bool frmVexa::PrevodOn() const {
+    return m_config.Number(cfg::Prevod) != 0;
+}
 
 void frmVexa::Capitalize(TextBox* box) {
-    if (!PrevodOn()) return;
+    if (!PrevodOn())
+        return;
     std::string upper = Cp1250::ToUpper(box->Text());
-    if (upper != box->Text()) box->SetText(upper);
+    if (upper != box->Text())
+        box->SetText(upper);
 }
 
 void frmVexa::OnRcRestLostFocus() {
@@ -387,18 +427,24 @@ void frmVexa::GetUserData() {
 
 std::string frmVexa::ComputeExpiry(const std::string& issueDate) const {
     auto issued = Dates::Parse(issueDate);
-    if (!issued) return {};
+    if (!issued)
+        return {};
     // The validity period must start with a whole or decimal number of days.
     const std::string& period = m_config.Settings[cfg::Platnost];
     std::size_t i = period.find_first_not_of(" \t");
-    if (i == std::string::npos) return {};
-    if (period[i] == '+' || period[i] == '-') ++i;
-    if (i >= period.size() || period[i] < '0' || period[i] > '9') return {};
+    if (i == std::string::npos)
+        return {};
+    if (period[i] == '+' || period[i] == '-')
+        ++i;
+    if (i >= period.size() || period[i] < '0' || period[i] > '9')
+        return {};
     auto days = Numbers::RoundToInt(Numbers::LeadingNumber(period));
-    if (!days || std::abs(*days) > 3'000'000) return {};
+    if (!days || std::abs(*days) > 3'000'000)
+        return {};
     Dates::Date expiry = Dates::AddDays(*issued, *days);
     int year = static_cast<int>(expiry.year());
-    if (!expiry.ok() || year < 1 || year > 9999) return {};
+    if (!expiry.ok() || year < 1 || year > 9999)
+        return {};
     return Dates::Format(expiry);
 }
 
@@ -426,7 +472,8 @@ void frmVexa::ShowUserData() {
             std::string rest = CurUserData.rc.substr(slash + 1);
             edRC_date->SetText(date);
             edRC_rest->SetText(rest);
-            if (!date.empty() && !rest.empty() && Misc::IsValidRC(date, rest)) SetDate(date, rest);
+            if (!date.empty() && !rest.empty() && Misc::IsValidRC(date, rest))
+                SetDate(date, rest);
         }
     } else {
         edRC_date->SetText(std::string());
@@ -454,7 +501,8 @@ void frmVexa::OnUlozit() {
         m_messages.ShowInfo(this, T("Záznam byl úspěšně uložen"));
         return;
     }
-    if (stored->Comp(CurUserData)) return;
+    if (stored->Comp(CurUserData))
+        return;
     if (m_messages.AskYesNo(this, T("Varování"),
                             T("Pas s číslem ") + stored->CisloPasu +
                                 T(" již existuje. Chcete přesto změny uložit?"))) {
@@ -480,9 +528,11 @@ void frmVexa::OnSmazat() {
 }
 
 void frmVexa::AskSaveChanges() {
-    if (!ValidateUserData()) return;
+    if (!ValidateUserData())
+        return;
     ClientsDataCls* stored = m_archive->FindItem(CurUserData, 0);
-    if (stored == nullptr || stored->Comp(CurUserData)) return;
+    if (stored == nullptr || stored->Comp(CurUserData))
+        return;
     if (m_messages.AskYesNo(this, T(kAppTitle), T("Záznam byl změněn. Chcete jej uložit?"))) {
         m_archive->Update(CurUserData);
         m_archiveChanged = true;
@@ -517,7 +567,8 @@ bool frmVexa::LoadList() {
     ArchiveList->BeginUpdate();
     for (int i = 0; i < m_archive->Pocet(); ++i) {
         const ClientsDataCls* record = m_archive->GetItem(i);
-        if (record == nullptr) continue;
+        if (record == nullptr)
+            continue;
         ArchiveList->AddItem("x" + record->CisloPasu, RowTexts(*record), i);
     }
     ArchiveList->EndUpdate();
@@ -531,9 +582,11 @@ void frmVexa::AddToList(int index) {
 void frmVexa::ChangeList() {
     // The row of the record Update changed: the first slot holding this document number.
     const ClientsDataCls* stored = m_archive->FindItem(CurUserData, 0);
-    if (stored == nullptr) return;
+    if (stored == nullptr)
+        return;
     for (int i = 0; i < m_archive->Pocet(); ++i) {
-        if (m_archive->GetItem(i) != stored) continue;
+        if (m_archive->GetItem(i) != stored)
+            continue;
         if (auto row = ArchiveList->FindTag(i)) {
             ArchiveList->SetItem(*row, "x" + CurUserData.CisloPasu, RowTexts(CurUserData));
         }
@@ -541,13 +594,17 @@ void frmVexa::ChangeList() {
     }
 }
 
-void frmVexa::OnColumnClick(int columnIndex) { ArchiveList->SetSortKey(columnIndex - 1); }
+void frmVexa::OnColumnClick(int columnIndex) {
+    ArchiveList->SetSortKey(columnIndex - 1);
+}
 
 void frmVexa::OnOpen() {
     auto row = ArchiveList->SelectedItem();
-    if (!row) return;
+    if (!row)
+        return;
     auto record = m_archive->Item(static_cast<int>(ArchiveList->Tag(*row)));
-    if (!record) return;
+    if (!record)
+        return;
     CurUserData = std::move(*record);
     VexaMainTab->SetTab(0);
     edPrijmeni->SetFocus();
@@ -555,7 +612,8 @@ void frmVexa::OnOpen() {
 
 void frmVexa::OnRemove() {
     auto row = ArchiveList->SelectedItem();
-    if (!row) return;
+    if (!row)
+        return;
     m_archive->Remove(static_cast<int>(ArchiveList->Tag(*row)));
     m_archiveChanged = true;
     ArchiveList->RemoveItem(*row);
@@ -582,7 +640,8 @@ void frmVexa::EnableSettingButtons() {
 void frmVexa::OnComboLeft(ComboBox* combo, cfg::Setting setting) {
     const std::string text = combo->Text();
     for (int i = 0; i < combo->ListCount(); ++i) {
-        if (combo->List(i) != text) continue;
+        if (combo->List(i) != text)
+            continue;
         bool differs = setting == cfg::ZpusobTisku ? i != m_config.Number(cfg::ZpusobTisku)
                                                    : text != m_config.Settings[setting];
         if (differs) {

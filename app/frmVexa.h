@@ -27,7 +27,7 @@ namespace vexa {
 // given. Creating the window runs the start-up; closing it saves the settings and the archive.
 class frmVexa : public Form, public Notifier {
     Q_OBJECT
-public:
+  public:
     static constexpr const char* kCaption = "Vexa (ver 1.54)";
 
     // `archiveDir` is where Archive.db lives when the installation names no directory.
@@ -60,10 +60,10 @@ public:
     ArchiveCls& Archive() { return *m_archive; }
     Config& Settings() { return m_config; }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void FormLoad();
     void BuildHolderTab(QWidget* page);
     void BuildArchiveTab(QWidget* page);

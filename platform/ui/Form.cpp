@@ -83,23 +83,44 @@ bool Form::AllFit(const QFont& font) const {
 }
 
 void Form::FitCaptions(double points) {
+    // Families that look like the classic dialog font, best first; narrower ones follow so
+    // that long captions keep a readable size.
     static const char* const kFamilies[] = {
-        "MS Sans Serif", "Microsoft Sans Serif", "Tahoma",     "Liberation Sans",
-        "Arial",         "Nimbus Sans",          "DejaVu Sans"};
-    QFont chosen = font();
-    const QStringList installed = QFontDatabase::families();
+        "MS Sans Serif",         "Microsoft Sans Serif", "Tahoma",     "Liberation Sans", "Arial",
+        "DejaVu Sans Condensed", "Nimbus Sans Narrow",   "DejaVu Sans"};
+    constexpr double kReadable = 7.5;
+    constexpr double kSmallest = 6.0;
+    QStringList installed;
+    for (const QString& family : QFontDatabase::families()) {
+        // Families of several foundries carry the foundry in brackets.
+        installed.append(family.section(QStringLiteral(" ["), 0, 0));
+    }
+    QFont fallback = font();
+    bool haveFallback = false;
     for (const char* family : kFamilies) {
-        if (installed.contains(QString::fromLatin1(family), Qt::CaseInsensitive)) {
-            chosen.setFamily(QString::fromLatin1(family));
-            break;
+        if (!installed.contains(QString::fromLatin1(family), Qt::CaseInsensitive))
+            continue;
+        QFont candidate = font();
+        candidate.setFamily(QString::fromLatin1(family));
+        if (!haveFallback) {
+            fallback = candidate;
+            haveFallback = true;
+        }
+        for (double size = points; size >= kReadable; size -= 0.25) {
+            candidate.setPointSizeF(size);
+            if (AllFit(candidate)) {
+                setFont(candidate);
+                return;
+            }
         }
     }
-    for (double size = points; size >= 6.0; size -= 0.25) {
-        chosen.setPointSizeF(size);
-        if (AllFit(chosen))
+    // Nothing fits at a readable size: the first family, as large as fits.
+    for (double size = kReadable; size >= kSmallest; size -= 0.25) {
+        fallback.setPointSizeF(size);
+        if (AllFit(fallback))
             break;
     }
-    setFont(chosen);
+    setFont(fallback);
 }
 
 }  // namespace vexa

@@ -1,5 +1,6 @@
 #include "platform/ui/ComboBox.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
 
@@ -47,10 +48,27 @@ std::string ComboBox::List(int index) const {
     return UiText::FromQt(itemText(index));
 }
 
+void ComboBox::showPopup() {
+    // While the list is open the focus may pass to it; that is not leaving the combo.
+    m_popupOpen = true;
+    QComboBox::showPopup();
+}
+
+void ComboBox::hidePopup() {
+    QComboBox::hidePopup();
+    if (!m_popupOpen)
+        return;
+    m_popupOpen = false;
+    // The list was closed by a click on another control of this window: the combo is left.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != nullptr && focus != this && !isAncestorOf(focus) && focus->window() == window())
+        emit LostFocus();
+}
+
 void ComboBox::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
     Qt::FocusReason reason = event->reason();
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+    if (!m_popupOpen && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
         emit LostFocus();
     }
 }

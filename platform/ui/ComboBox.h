@@ -27,6 +27,9 @@ class ComboBox : public QComboBox, public TextControl {
     // The position of the chosen item, -1 when the text was typed.
     int ListIndex() const { return currentIndex(); }
 
+    void showPopup() override;
+    void hidePopup() override;
+
   signals:
     void Click();
     void LostFocus();
@@ -36,6 +39,7 @@ class ComboBox : public QComboBox, public TextControl {
 
   private:
     InputFilter* m_filter;
+    bool m_popupOpen = false;
 };
 
 }  // namespace vexa

@@ -266,10 +266,11 @@ void frmVexa::FormLoad() {
     CurUserData = ClientsDataCls();
     FileResult loaded = m_archive->Load();
     if (!loaded.ok) {
-        m_messages.ShowWarning(
-            this, T("Archiv ") + PathText(m_archive->FileName) + T(" se nepodařilo načíst (") +
-                      loaded.error +
-                      T("). Program pracuje s prázdným archivem a tento soubor nepřepíše."));
+        // The file stays as it is: saving at the end will not overwrite it.
+        m_messages.ShowWarning(this, T("Archiv se nepodařilo načíst ze souboru ") +
+                                         PathText(m_archive->FileName) + T(" (") + loaded.error +
+                                         T("). Program tento soubor nepřepíše; záznamy uložené "
+                                           "v tomto běhu se do něj nezapíší."));
     }
     ListInit();
     UserFields = {edPrijmeni,      edJmeno,     edRC_date,     edRC_rest,

@@ -23,6 +23,8 @@ ListView::ListView(const QString& name, QWidget* parent)
     header()->setStretchLastSection(false);
     header()->setSortIndicatorShown(true);
     header()->setSortIndicator(0, Qt::AscendingOrder);
+    // Room above the capitals for háček and čárka.
+    m_model->SetRowHeight(fontMetrics().height() + 6);
     connect(header(), &QHeaderView::sectionClicked, this, [this](int section) {
         header()->setSortIndicator(SortKey(), Qt::AscendingOrder);
         emit ColumnClick(section + 1);
@@ -71,6 +73,12 @@ void ListView::SetSortKey(int column) {
         return;
     m_model->SetSortKey(column);
     header()->setSortIndicator(column, Qt::AscendingOrder);
+}
+
+void ListView::changeEvent(QEvent* event) {
+    QTreeView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        m_model->SetRowHeight(fontMetrics().height() + 6);
 }
 
 bool ListView::viewportEvent(QEvent* event) {

@@ -53,6 +53,7 @@ class ListView : public QTreeView {
 
   protected:
     bool viewportEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     ListViewModel* m_model;

@@ -21,6 +21,8 @@ int ListViewModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ListViewModel::data(const QModelIndex& index, int role) const {
+    if (role == Qt::SizeHintRole && m_rowHeight > 0)
+        return QSize(1, m_rowHeight);
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= Count())
         return {};
     return UiText::ToQt(Text(IdAt(index.row()), index.column()));
@@ -40,6 +42,16 @@ void ListViewModel::AddColumn(const std::string& key, const std::string& header)
     m_columnKeys.push_back(key);
     m_headers.push_back(header);
     endInsertColumns();
+}
+
+void ListViewModel::SetRowHeight(int pixels) {
+    if (pixels == m_rowHeight)
+        return;
+    m_rowHeight = pixels;
+    if (Count() > 0) {
+        emit layoutAboutToBeChanged();
+        emit layoutChanged();
+    }
 }
 
 std::string ListViewModel::ColumnKey(int column) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QSize>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ class ListViewModel : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void AddColumn(const std::string& key, const std::string& header);
+    // Every row's height in pixels (0: the delegate's own).
+    void SetRowHeight(int pixels);
     std::string ColumnKey(int column) const;
 
     Id Add(const std::string& key, std::vector<std::string> texts, long long tag);
@@ -66,6 +69,7 @@ class ListViewModel : public QAbstractTableModel {
     std::vector<std::string> m_columnKeys;
     std::vector<std::string> m_headers;
     int m_sortKey = 0;
+    int m_rowHeight = 0;
     bool m_bulk = false;
 };
 

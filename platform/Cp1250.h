@@ -14,7 +14,7 @@ namespace vexa {
 // unassigned (81 83 88 90 98) map to the C1 code points of the same value, so any byte
 // sequence survives ToUtf8 followed by FromUtf8.
 class Cp1250 {
-public:
+  public:
     // The Unicode code point of one Windows-1250 byte.
     static char32_t CharOf(unsigned char byte);
     // The Windows-1250 byte of a code point, or nothing when the code page cannot hold it.

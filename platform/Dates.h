@@ -9,7 +9,7 @@ namespace vexa {
 
 // Calendar dates exchanged as "dd.mm.yyyy" text.
 class Dates {
-public:
+  public:
     using Date = std::chrono::year_month_day;
 
     // Today's date in the local time zone.

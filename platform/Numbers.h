@@ -9,7 +9,7 @@ namespace vexa {
 
 // Number conversions shared by the settings, the window and the print jobs.
 class Numbers {
-public:
+  public:
     // The number at the start of a text: leading blanks skipped, an optional sign, digits with
     // "." as the decimal point, an optional exponent. 0 when the text does not start with a
     // number. This is how numeric settings are read from their text form.
@@ -28,7 +28,7 @@ public:
 // Decimal numbers as the user reads and writes them: the decimal separator comes from the
 // user's locale (a Czech user types 2,5). Tests construct it with a separator of their choice.
 class LocaleDecimal {
-public:
+  public:
     explicit LocaleDecimal(char separator) : m_separator(separator) {}
     // The separator of the user's numeric locale (LC_ALL, LC_NUMERIC, LANG), "." when none.
     static LocaleDecimal FromUserLocale();
@@ -40,7 +40,7 @@ public:
     // Fixed notation with up to maxDecimals decimals, no trailing zeros, no "-0".
     std::string Format(double value, int maxDecimals = 6) const;
 
-private:
+  private:
     char m_separator;
 };
 

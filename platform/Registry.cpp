@@ -1,1 +1,60 @@
 #include "platform/Registry.h"
+
+#include "platform/RegistryHive.h"
+
+namespace vexa {
+namespace {
+
+constexpr const char* kRoots[] = {"HKEY_CURRENT_USER", "HKEY_USERS", "HKEY_LOCAL_MACHINE"};
+
+}  // namespace
+
+RegistryRoot::RegistryRoot(const XdgDirs& dirs)
+    : RegistryRoot(std::map<std::string, std::string>{
+          {"HKEY_CURRENT_USER", dirs.userConfig + "/Lomar/HKEY_CURRENT_USER.reg"},
+          {"HKEY_USERS", dirs.systemConfig + "/Lomar/HKEY_USERS.reg"},
+          {"HKEY_LOCAL_MACHINE", dirs.systemConfig + "/Lomar/HKEY_LOCAL_MACHINE.reg"}}) {}
+
+RegistryRoot::RegistryRoot(std::map<std::string, std::string> hiveFiles) {
+    for (const char* root : kRoots) {
+        auto it = hiveFiles.find(root);
+        if (it != hiveFiles.end()) {
+            m_hives[root] = std::make_unique<RegistryHive>(root, it->second);
+        }
+    }
+}
+
+RegistryRoot::~RegistryRoot() = default;
+
+RegistryHive* RegistryRoot::Hive(std::string_view root) {
+    for (auto& [name, hive] : m_hives) {
+        if (RegistryHive::NamesEqual(name, root))
+            return hive.get();
+    }
+    return nullptr;
+}
+
+std::string RegistryRoot::HiveFile(std::string_view root) const {
+    for (const auto& [name, hive] : m_hives) {
+        if (RegistryHive::NamesEqual(name, root))
+            return hive->File();
+    }
+    return {};
+}
+
+std::optional<RegKey> RegistryRoot::OpenKey(std::string_view path) {
+    auto parts = RegistryHive::SplitPath(path);
+    if (parts.empty())
+        return std::nullopt;
+    RegistryHive* hive = Hive(parts[0]);
+    if (!hive)
+        return std::nullopt;
+    RegistryNode* node = &hive->Root();
+    for (std::size_t i = 1; i < parts.size() && node; ++i)
+        node = node->FindSubkey(parts[i]);
+    if (!node)
+        return std::nullopt;
+    return RegKey(hive, node);
+}
+
+}  // namespace vexa

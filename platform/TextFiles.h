@@ -18,7 +18,8 @@ struct FileResult {
 // The text-file operations behind the archive. Paths are native (UTF-8 on Linux); contents
 // are bytes.
 class TextFiles {
-public:
+  public:
+    // True unless nothing is at the path (a directory or an unreadable file counts).
     static bool Exists(const std::string& path);
     // Reads the whole file into `contents`.
     static FileResult ReadAll(const std::string& path, std::string& contents);
@@ -38,9 +39,11 @@ public:
         while (pos < contents.size()) {
             std::size_t end = contents.find('\n', pos);
             std::size_t next = end == std::string_view::npos ? contents.size() : end + 1;
-            if (end == std::string_view::npos) end = contents.size();
+            if (end == std::string_view::npos)
+                end = contents.size();
             std::size_t stop = end;
-            if (stop > pos && end < contents.size() && contents[stop - 1] == '\r') --stop;
+            if (stop > pos && end < contents.size() && contents[stop - 1] == '\r')
+                --stop;
             line(contents.substr(pos, stop - pos));
             pos = next;
         }

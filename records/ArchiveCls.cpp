@@ -1,1 +1,134 @@
 #include "records/ArchiveCls.h"
+
+#include "platform/Cp1250.h"
+
+namespace vexa {
+
+ArchiveCls::ArchiveCls(RegistryRoot& registry, std::string defaultDir)
+    : m_defaultDir(std::move(defaultDir)) {
+    std::string dir;
+    bool found = false;
+    if (auto key = registry.OpenKey(kPathKey)) {
+        // The exact name counts; when several match, the last one wins.
+        for (int i = 0; i < key->ValueCount(); ++i) {
+            if (key->ValueName(i) == "path") {
+                dir = key->ValueData(i);
+                found = true;
+            }
+        }
+    }
+    if (found && !dir.empty()) {
+        // The registry holds Windows-1250 text; file names here are UTF-8.
+        dir = Cp1250::ToUtf8(dir);
+    } else {
+        // Never the root of the file system: without an installed path the archive lives in
+        // the user's data directory.
+        dir = m_defaultDir;
+        m_usesDefaultDir = true;
+    }
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
+    FileName = dir == "/" ? dir + kFileName : dir + "/" + kFileName;
+    Items.resize(static_cast<std::size_t>(m_capacity) + 1);
+}
+
+ClientsDataCls* ArchiveCls::FindItem(const ClientsDataCls& userData, std::uint8_t byWhat) {
+    if (byWhat != 0)
+        return nullptr;
+    for (int i = 0; i < ItemCount; ++i) {
+        ClientsDataCls* r = Items[static_cast<std::size_t>(i)].get();
+        if (r && r->CisloPasu == userData.CisloPasu)
+            return r;
+    }
+    return nullptr;
+}
+
+void ArchiveCls::Update(const ClientsDataCls& userData) {
+    if (ClientsDataCls* r = FindItem(userData, 0))
+        *r = userData;
+}
+
+void ArchiveCls::Add(const ClientsDataCls& userData) {
+    Add(ClientsDataCls(userData));
+}
+
+void ArchiveCls::Add(ClientsDataCls&& userData) {
+    // The slot array grows in blocks, and only when the last slot is about to be taken.
+    if (ItemCount == m_capacity) {
+        m_capacity += kGrowBy;
+        Items.resize(static_cast<std::size_t>(m_capacity) + 1);
+    }
+    Items[static_cast<std::size_t>(ItemCount)] =
+        std::make_unique<ClientsDataCls>(std::move(userData));
+    ++ItemCount;
+}
+
+void ArchiveCls::Remove(int index) {
+    if (index >= 0 && index < ItemCount)
+        Items[static_cast<std::size_t>(index)].reset();
+}
+
+std::optional<ClientsDataCls> ArchiveCls::Item(int index) const {
+    if (index < 0 || index >= ItemCount)
+        return std::nullopt;
+    const auto& r = Items[static_cast<std::size_t>(index)];
+    if (!r)
+        return std::nullopt;
+    return *r;
+}
+
+ClientsDataCls* ArchiveCls::GetItem(int index) {
+    if (index < 0 || index >= ItemCount)
+        return nullptr;
+    return Items[static_cast<std::size_t>(index)].get();
+}
+
+FileResult ArchiveCls::Save() {
+    if (m_loadFailed) {
+        return FileResult::Fail("the existing file could not be read, so it is not overwritten");
+    }
+    if (m_usesDefaultDir) {
+        FileResult dir = TextFiles::MakeDirs(m_defaultDir);
+        if (!dir.ok)
+            return dir;
+    }
+    std::string contents;
+    for (int i = 0; i < ItemCount; ++i) {
+        if (const auto& r = Items[static_cast<std::size_t>(i)]) {
+            r->AppendDataAsLine(contents);
+            contents += "\r\n";
+        }
+    }
+    return TextFiles::WriteAtomic(FileName, contents);
+}
+
+FileResult ArchiveCls::Load() {
+    if (!TextFiles::Exists(FileName))
+        return FileResult::Ok();
+    std::string contents;
+    FileResult read = TextFiles::ReadAll(FileName, contents);
+    if (!read.ok) {
+        m_loadFailed = true;
+        return read;
+    }
+    int lineNo = 0;
+    int tooManyChildren = 0;
+    TextFiles::ForEachLine(contents, [&](std::string_view line) {
+        ++lineNo;
+        if (line.empty())
+            return;
+        ClientsDataCls record;
+        if (!record.LoadFromLine(line) && tooManyChildren == 0)
+            tooManyChildren = lineNo;
+        Add(std::move(record));
+    });
+    if (tooManyChildren != 0) {
+        // A record cannot hold all the children of that line; saving would lose them.
+        m_loadFailed = true;
+        return FileResult::Fail("line " + std::to_string(tooManyChildren) + " holds more than " +
+                                std::to_string(ClientsDataCls::kMaxChildren) + " children");
+    }
+    return FileResult::Ok();
+}
+
+}  // namespace vexa

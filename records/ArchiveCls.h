@@ -17,7 +17,7 @@ namespace vexa {
 // during a run, so a slot number identifies a record for the whole run (the archive list keeps
 // it with each row). The key is the document number, compared exactly.
 class ArchiveCls {
-public:
+  public:
     static constexpr const char* kFileName = "Archive.db";
     static constexpr const char* kPathKey = "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Lomar\\Vexa";
     static constexpr int kGrowBy = 100;
@@ -53,7 +53,7 @@ public:
     FileResult Load();
     bool LoadFailed() const { return m_loadFailed; }
 
-private:
+  private:
     std::string m_defaultDir;
     bool m_usesDefaultDir = false;
     bool m_loadFailed = false;

@@ -1,1 +1,101 @@
 #include "records/ClientsDataCls.h"
+
+namespace vexa {
+namespace {
+
+// Splits at every separator; an empty line gives one empty part.
+template <typename F>
+void ForEachPart(std::string_view line, F&& part) {
+    std::size_t pos = 0;
+    for (;;) {
+        std::size_t end = line.find(ClientsDataCls::kSeparator, pos);
+        if (end == std::string_view::npos) {
+            part(line.substr(pos));
+            return;
+        }
+        part(line.substr(pos, end - pos));
+        pos = end + 1;
+    }
+}
+
+}  // namespace
+
+bool ClientsDataCls::DetiAdd(std::string_view jmeno, std::string_view rok, std::string_view sex) {
+    if (nDeti >= kMaxChildren)
+        return false;
+    Deti.push_back({std::string(jmeno), std::string(rok), std::string(sex)});
+    ++nDeti;
+    return true;
+}
+
+std::array<std::string, 3> ClientsDataCls::DetiGet(int index) const {
+    const DetiItem& d = Child(index);
+    return {d.Jmeno, d.rok, d.sex};
+}
+
+bool ClientsDataCls::LoadFromLine(std::string_view line) {
+    auto fields = Fields();
+    std::size_t index = 0;
+    std::string_view child[3];
+    bool allKept = true;
+    ForEachPart(line, [&](std::string_view part) {
+        if (index < 8) {
+            fields[index]->assign(part);
+        } else {
+            std::size_t k = (index - 8) % 3;
+            child[k] = part;
+            if (k == 2)
+                allKept &= DetiAdd(child[0], child[1], child[2]);
+        }
+        ++index;
+    });
+    // A line cut short inside a child group still keeps what it has.
+    if (index > 8 && (index - 8) % 3 != 0) {
+        std::size_t have = (index - 8) % 3;
+        allKept &= DetiAdd(child[0], have > 1 ? child[1] : std::string_view(), std::string_view());
+    }
+    // With fewer than eight values the missing fields are left as they were (empty in a new
+    // record).
+    return allKept;
+}
+
+void ClientsDataCls::AppendDataAsLine(std::string& out) const {
+    auto fields = Fields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            out += kSeparator;
+        out += *fields[i];
+    }
+    for (int i = 0; i < nDeti; ++i) {
+        const DetiItem& d = Deti[static_cast<std::size_t>(i)];
+        out += kSeparator;
+        out += d.Jmeno;
+        out += kSeparator;
+        out += d.rok;
+        out += kSeparator;
+        out += d.sex;
+    }
+}
+
+std::string ClientsDataCls::GetDataAsLine() const {
+    std::string line;
+    AppendDataAsLine(line);
+    return line;
+}
+
+bool ClientsDataCls::Comp(const ClientsDataCls& other) const {
+    return GetDataAsLine() == other.GetDataAsLine();
+}
+
+void ClientsDataCls::Clear() {
+    for (std::string* f : Fields())
+        f->clear();
+    ClearDeti();
+}
+
+void ClientsDataCls::ClearDeti() {
+    Deti.clear();
+    nDeti = 0;
+}
+
+}  // namespace vexa

@@ -19,7 +19,7 @@ struct DetiItem {
 // fields and then each child's three values, separated by ";") is the archive file's record
 // format and what two records are compared by.
 class ClientsDataCls {
-public:
+  public:
     static constexpr int kMaxChildren = 255;
     static constexpr char kSeparator = ';';
 
@@ -51,7 +51,17 @@ public:
     void Clear();
     void ClearDeti();
 
-private:
+  private:
+    // The eight fields in line-form order.
+    std::array<std::string*, 8> Fields() {
+        return {&CisloPasu,     &Prijmeni,    &Jmeno,    &rc,
+                &MistoNarozeni, &DatumVydani, &Platnost, &Vydavatel};
+    }
+    std::array<const std::string*, 8> Fields() const {
+        return {&CisloPasu,     &Prijmeni,    &Jmeno,    &rc,
+                &MistoNarozeni, &DatumVydani, &Platnost, &Vydavatel};
+    }
+
     std::uint8_t nDeti = 0;
     std::vector<DetiItem> Deti;
 };

@@ -57,7 +57,7 @@ struct TemplateShift {
 // templates. Every setting is held in its text form (Windows-1250), as the registry stores
 // it; numeric settings are read from that text where they are used (Number).
 class Config {
-public:
+  public:
     static constexpr int kCount = cfg::Count;
     static constexpr const char* kKeyPath = "\\Software\\Lomar\\Vexa\\";
 
@@ -90,7 +90,7 @@ public:
 
     RegistryRoot& Registry() { return m_registry; }
 
-private:
+  private:
     RegistryRoot& m_registry;
 };
 

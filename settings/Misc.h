@@ -14,7 +14,7 @@ namespace vexa {
 // offset: +50 for women; ten-character numbers may also carry +20 (men) or +70 (women), given
 // out since 2004 when a day's numbers ran out.
 class Misc {
-public:
+  public:
     // The date part with any month offset removed (third character reduced to 0 or 1).
     static std::string NormalizeBirthDatePart(std::string_view datePart);
     // True when the date part is six digits and, with the offset removed, names a real day of

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "platform/Cp1250.h"
+#include "platform/Dates.h"
+#include "platform/Numbers.h"
+#include "support/TestSupport.h"
+
+namespace vexa {
+namespace {
+
+using test::W;
+
+TEST(Cp1250Test, EveryByteSurvivesTheRoundTrip) {
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    auto back = Cp1250::FromUtf8(Cp1250::ToUtf8(all));
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(*back, all);
+    // The unassigned bytes keep the C1 code point of the same value.
+    for (unsigned char b : {0x81, 0x83, 0x88, 0x90, 0x98})
+        EXPECT_EQ(Cp1250::CharOf(b), b);
+}
+
+TEST(Cp1250Test, CzechLettersHaveTheirCodes) {
+    EXPECT_EQ(W("Š"), "\x8A");
+    EXPECT_EQ(W("ž"), "\x9E");
+    EXPECT_EQ(W("ř"), "\xF8");
+    EXPECT_EQ(W("Ů"), "\xD9");
+    EXPECT_EQ(W("€"), "\x80");
+    EXPECT_EQ(Cp1250::ToUtf8("\xC8\xE1"), "Čá");
+}
+
+TEST(Cp1250Test, RefusesWhatTheCodePageCannotHold) {
+    EXPECT_FALSE(Cp1250::FromUtf8("ø").has_value());
+    EXPECT_FALSE(Cp1250::FromUtf8("漢").has_value());
+    EXPECT_FALSE(Cp1250::FromUtf8("😀").has_value());
+    EXPECT_FALSE(Cp1250::FromUtf8("\xC3").has_value());          // cut short
+    EXPECT_FALSE(Cp1250::FromUtf8("\xC0\x80").has_value());      // overlong
+    EXPECT_FALSE(Cp1250::FromUtf8("\xED\xA0\x80").has_value());  // surrogate
+}
+
+TEST(Cp1250Test, UpperCaseCoversCzechLettersOnly) {
+    EXPECT_EQ(Cp1250::ToUpper(W("novák žluťoučký kůň úpěl ďábelské ódy")),
+              W("NOVÁK ŽLUŤOUČKÝ KŮŇ ÚPĚL ĎÁBELSKÉ ÓDY"));
+    EXPECT_EQ(Cp1250::ToUpper(W("łąśźż ß ÷ 1;a")), W("ŁĄŚŹŻ ß ÷ 1;A"));
+}
+
+TEST(NumbersTest, LeadingNumberReadsTheStartOfASetting) {
+    EXPECT_EQ(Numbers::LeadingNumber("365"), 365.0);
+    EXPECT_EQ(Numbers::LeadingNumber("-51"), -51.0);
+    EXPECT_EQ(Numbers::LeadingNumber("10 cpi"), 10.0);
+    EXPECT_EQ(Numbers::LeadingNumber("  2.5mm"), 2.5);
+    EXPECT_EQ(Numbers::LeadingNumber("2,5"), 2.0);
+    EXPECT_EQ(Numbers::LeadingNumber("1e3"), 1000.0);
+    EXPECT_EQ(Numbers::LeadingNumber("7e"), 7.0);
+    EXPECT_EQ(Numbers::LeadingNumber("abc"), 0.0);
+    EXPECT_EQ(Numbers::LeadingNumber(""), 0.0);
+    EXPECT_EQ(Numbers::LeadingNumber("-"), 0.0);
+    EXPECT_EQ(Numbers::LeadingNumber("1e999"), 0.0);
+}
+
+TEST(NumbersTest, RoundsHalvesToEvenWithinSixteenBits) {
+    EXPECT_EQ(Numbers::RoundToInt16(0.5), 0);
+    EXPECT_EQ(Numbers::RoundToInt16(1.5), 2);
+    EXPECT_EQ(Numbers::RoundToInt16(2.5), 2);
+    EXPECT_EQ(Numbers::RoundToInt16(-2.5), -2);
+    EXPECT_EQ(Numbers::RoundToInt16(-3.5), -4);
+    EXPECT_EQ(Numbers::RoundToInt16(2.5000001), 3);
+    EXPECT_EQ(Numbers::RoundToInt16(32767.4), 32767);
+    EXPECT_EQ(Numbers::RoundToInt16(-32768.5), -32768);
+    EXPECT_FALSE(Numbers::RoundToInt16(32767.5).has_value());
+    EXPECT_FALSE(Numbers::RoundToInt16(-32769).has_value());
+    EXPECT_FALSE(Numbers::RoundToInt16(std::nan("")).has_value());
+    EXPECT_EQ(Numbers::RoundToInt(100000.5), 100000);
+}
+
+TEST(LocaleDecimalTest, ReadsAndWritesWithTheLocaleSeparator) {
+    LocaleDecimal cz(','), en('.');
+    EXPECT_EQ(cz.Parse("2,5"), 2.5);
+    EXPECT_EQ(cz.Parse("  -0,5 "), -0.5);
+    EXPECT_EQ(cz.Parse("+3"), 3.0);
+    EXPECT_EQ(cz.Parse(",5"), 0.5);
+    EXPECT_FALSE(cz.Parse("2.5").has_value());
+    EXPECT_EQ(en.Parse("2.5"), 2.5);
+    EXPECT_FALSE(en.Parse("2,5").has_value());
+    for (const char* bad : {"", " ", ",", "-", "3 mm", "1,2,3", "abc", "1e3"}) {
+        EXPECT_FALSE(cz.Parse(bad).has_value()) << bad;
+    }
+    EXPECT_EQ(cz.Format(1.5), "1,5");
+    EXPECT_EQ(cz.Format(1.0), "1");
+    EXPECT_EQ(cz.Format(-0.3), "-0,3");
+    EXPECT_EQ(cz.Format(-0.0), "0");
+    EXPECT_EQ(cz.Format(10.0), "10");
+    EXPECT_EQ(en.Format(-12.25), "-12.25");
+}
+
+TEST(DatesTest, ReadsOnlyRealDatesInDayMonthYearForm) {
+    using namespace std::chrono;
+    EXPECT_EQ(Dates::Parse("05.12.2026"), 2026y / December / 5d);
+    EXPECT_EQ(Dates::Parse("5.1.2026"), 2026y / January / 5d);
+    EXPECT_EQ(Dates::Parse("29.02.2024"), 2024y / February / 29d);
+    for (const char* bad : {"29.02.2025", "31.04.2026", "00.01.2026", "01.13.2026", "05.12.26",
+                            " 05.12.2026", "05.12.2026 ", "05-12-2026", "005.12.2026", "", "a"}) {
+        EXPECT_FALSE(Dates::Parse(bad).has_value()) << bad;
+    }
+}
+
+TEST(DatesTest, FormatsAndAddsDays) {
+    using namespace std::chrono;
+    EXPECT_EQ(Dates::Format(2026y / January / 5d), "05.01.2026");
+    EXPECT_EQ(Dates::Format(Dates::AddDays(2026y / December / 5d, 365)), "05.12.2027");
+    EXPECT_EQ(Dates::Format(Dates::AddDays(2024y / February / 29d, 365)), "28.02.2025");
+    EXPECT_EQ(Dates::Format(Dates::AddDays(2026y / March / 1d, -1)), "28.02.2026");
+    EXPECT_TRUE(Dates::Today().ok());
+}
+
+}  // namespace
+}  // namespace vexa

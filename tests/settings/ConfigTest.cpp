@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "settings/Config.h"
+#include "support/TestSupport.h"
+
+namespace vexa {
+namespace {
+
+class ConfigTest : public ::testing::Test {
+  protected:
+    std::map<std::string, std::string> Hives() const {
+        return {{"HKEY_CURRENT_USER", dir / "cu.reg"},
+                {"HKEY_USERS", dir / "users.reg"},
+                {"HKEY_LOCAL_MACHINE", dir / "lm.reg"}};
+    }
+    // Writes a hive file with the Vexa key holding the given lines.
+    void WriteKey(const std::string& file, const std::string& section, const std::string& values) {
+        test::WriteFile(dir / file, "REGEDIT4\r\n\r\n[" + section + "\\Software\\Lomar\\Vexa]\r\n" +
+                                        values + "\r\n");
+    }
+    test::TempDir dir;
+};
+
+TEST_F(ConfigTest, FirstStartUsesDefaultsAndCreatesBothKeys) {
+    RegistryRoot reg(Hives());
+    Config config(reg);
+    config.InitSettings();
+    EXPECT_EQ(config.Settings, config.DefaultSettings);
+    EXPECT_EQ(config.Text(cfg::Port), "lpt1");
+    EXPECT_EQ(config.Text(cfg::FontSize), "10 cpi");
+    EXPECT_EQ(config.Number(cfg::NVHorzTabNS), -51);
+    EXPECT_EQ(config.Number(cfg::Platnost), 365);
+    EXPECT_EQ(config.Text(cfg::Vydejce), "");
+    EXPECT_EQ(config.SettingNames[cfg::DetiHorzTab2OS], "DetiHorzTab2OS");
+
+    auto cu = reg.OpenKey("\\HKEY_CURRENT_USER\\Software\\Lomar\\Vexa\\");
+    ASSERT_TRUE(cu);
+    EXPECT_EQ(cu->ValueCount(), 0);
+    EXPECT_TRUE(reg.OpenKey("\\HKEY_USERS\\.DEFAULT\\Software\\Lomar\\Vexa"));
+}
+
+TEST_F(ConfigTest, SavingWritesThirtyStringValues) {
+    {
+        RegistryRoot reg(Hives());
+        Config config(reg);
+        config.InitSettings();
+        config.Set(cfg::Vydejce, test::W("MěÚ Žďár"));
+        config.SaveSettings();
+    }
+    std::string text = test::ReadFile(dir / "cu.reg");
+    EXPECT_NE(text.find("\"NVHorzTabNS\"=\"-51\"\r\n"), std::string::npos);
+    EXPECT_NE(text.find(test::W("\"Vydejce\"=\"MěÚ Žďár\"\r\n")), std::string::npos);
+    RegistryRoot reg(Hives());
+    auto cu = reg.OpenKey("\\HKEY_CURRENT_USER\\Software\\Lomar\\Vexa");
+    ASSERT_TRUE(cu);
+    EXPECT_EQ(cu->ValueCount(), 30);
+    // A second save overwrites the values in place.
+    Config config(reg);
+    config.InitSettings();
+    EXPECT_EQ(config.Text(cfg::Vydejce), test::W("MěÚ Žďár"));
+    config.Set(cfg::Port, "com2");
+    config.SaveSettings();
+    EXPECT_EQ(cu->ValueCount(), 30);
+    EXPECT_EQ(cu->ValueData(cfg::Port), "com2");
+}
+
+TEST_F(ConfigTest, CurrentUserOverridesTheDefaultProfile) {
+    WriteKey("users.reg", "HKEY_USERS\\.DEFAULT",
+             "\"Port\"=\"lpt2\"\r\n\"Platnost\"=\"730\"\r\n\"Unknown\"=\"x\"");
+    WriteKey("cu.reg", "HKEY_CURRENT_USER", "\"Port\"=\"com1\"");
+    RegistryRoot reg(Hives());
+    Config config(reg);
+    config.InitSettings();
+    EXPECT_EQ(config.Text(cfg::Port), "com1");
+    EXPECT_EQ(config.Text(cfg::Platnost), "730");
+    EXPECT_EQ(config.Text(cfg::SmerTisku), "0");
+}
+
+TEST_F(ConfigTest, ValueNamesMustMatchExactly) {
+    WriteKey("cu.reg", "HKEY_CURRENT_USER", "\"port\"=\"com2\"");
+    RegistryRoot reg(Hives());
+    Config config(reg);
+    config.InitSettings();
+    EXPECT_EQ(config.Text(cfg::Port), "lpt1");
+    // The registry refuses to add "Port" beside "port", and the exact-name search finds
+    // nothing to overwrite: the odd value stays as it was.
+    config.Set(cfg::Port, "lpt3");
+    config.SaveSettings();
+    auto cu = reg.OpenKey("\\HKEY_CURRENT_USER\\Software\\Lomar\\Vexa");
+    ASSERT_TRUE(cu);
+    EXPECT_EQ(cu->ValueCount(), 30);
+    EXPECT_EQ(cu->ValueName(0), "port");
+    EXPECT_EQ(cu->ValueData(0), "com2");
+}
+
+TEST_F(ConfigTest, DefaultsWrittenBackOverTheUsersValues) {
+    WriteKey("cu.reg", "HKEY_CURRENT_USER", "\"HorzShift\"=\"-4\"\r\n\"Prevod\"=\"0\"");
+    RegistryRoot reg(Hives());
+    Config config(reg);
+    config.InitSettings();
+    EXPECT_EQ(config.Number(cfg::HorzShift), -4);
+    config.ResetSettings();
+    config.SaveSettings();
+    RegistryRoot again(Hives());
+    Config reread(again);
+    reread.InitSettings();
+    EXPECT_EQ(reread.Text(cfg::HorzShift), "0");
+    EXPECT_EQ(reread.Text(cfg::Prevod), "1");
+}
+
+TEST_F(ConfigTest, RegistryFailuresAreIgnored) {
+    test::WriteFile(dir / "blocker", "");
+    RegistryRoot reg(std::map<std::string, std::string>{
+        {"HKEY_CURRENT_USER", dir / "blocker/cu.reg"}, {"HKEY_USERS", dir / "blocker/u.reg"}});
+    Config config(reg);
+    config.InitSettings();
+    config.Set(cfg::Port, "com1");
+    config.SaveSettings();
+    EXPECT_EQ(config.Text(cfg::Port), "com1");
+    EXPECT_EQ(config.Text(cfg::TabVert), "90");
+}
+
+TEST_F(ConfigTest, TemplatesStepTheShiftRowByRow) {
+    RegistryRoot reg(Hives());
+    Config config(reg);
+    config.InitSettings();
+    const std::pair<int, int> expected[] = {{0, 42}, {0, 21}, {0, 0}, {0, -21}, {0, -42},
+                                            {6, 42}, {6, 21}, {6, 0}, {6, -21}, {6, -42}};
+    for (int k = 1; k <= 10; ++k) {
+        EXPECT_EQ(config.Templates[k].Horz, expected[k - 1].first) << "P" << k;
+        EXPECT_EQ(config.Templates[k].Vert, expected[k - 1].second) << "P" << k;
+    }
+}
+
+}  // namespace
+}  // namespace vexa

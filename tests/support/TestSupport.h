@@ -1,0 +1,61 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "platform/Cp1250.h"
+
+namespace vexa::test {
+
+// A Windows-1250 text from a UTF-8 literal (the sources are UTF-8).
+inline std::string W(std::string_view utf8) {
+    auto t = Cp1250::FromUtf8(utf8);
+    if (!t)
+        throw std::invalid_argument("not representable in Windows-1250");
+    return *t;
+}
+
+// A fresh directory removed with everything in it at the end of the test.
+class TempDir {
+  public:
+    TempDir() {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "vexa-test-XXXXXX").string();
+        if (!::mkdtemp(tmpl.data()))
+            throw std::runtime_error("mkdtemp failed");
+        m_path = tmpl;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(m_path, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
+
+  private:
+    std::string m_path;
+};
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+}  // namespace vexa::test

@@ -93,13 +93,17 @@ FileResult ArchiveCls::Save() {
             return dir;
     }
     std::string contents;
+    contents.reserve(m_lastFileSize + m_lastFileSize / 8);
     for (int i = 0; i < ItemCount; ++i) {
         if (const auto& r = Items[static_cast<std::size_t>(i)]) {
             r->AppendDataAsLine(contents);
             contents += "\r\n";
         }
     }
-    return TextFiles::WriteAtomic(FileName, contents);
+    FileResult written = TextFiles::WriteAtomic(FileName, contents);
+    if (written.ok)
+        m_lastFileSize = contents.size();
+    return written;
 }
 
 FileResult ArchiveCls::Load() {
@@ -111,6 +115,7 @@ FileResult ArchiveCls::Load() {
         m_loadFailed = true;
         return read;
     }
+    m_lastFileSize = contents.size();
     int lineNo = 0;
     int tooManyChildren = 0;
     TextFiles::ForEachLine(contents, [&](std::string_view line) {

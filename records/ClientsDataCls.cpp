@@ -1,5 +1,7 @@
 #include "records/ClientsDataCls.h"
 
+#include <cstring>
+
 namespace vexa {
 namespace {
 
@@ -60,20 +62,32 @@ bool ClientsDataCls::LoadFromLine(std::string_view line) {
 }
 
 void ClientsDataCls::AppendDataAsLine(std::string& out) const {
+    // Sized once and filled with memcpy: the archive writes 100,000 of these in one save.
     auto fields = Fields();
+    std::size_t length = fields.size() - 1;
+    for (const std::string* f : fields)
+        length += f->size();
+    for (const DetiItem& d : Deti)
+        length += 3 + d.Jmeno.size() + d.rok.size() + d.sex.size();
+    std::size_t at = out.size();
+    out.resize(at + length);
+    char* p = out.data() + at;
+    auto put = [&p](const std::string& s) {
+        std::memcpy(p, s.data(), s.size());
+        p += s.size();
+    };
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
-            out += kSeparator;
-        out += *fields[i];
+            *p++ = kSeparator;
+        put(*fields[i]);
     }
-    for (int i = 0; i < nDeti; ++i) {
-        const DetiItem& d = Deti[static_cast<std::size_t>(i)];
-        out += kSeparator;
-        out += d.Jmeno;
-        out += kSeparator;
-        out += d.rok;
-        out += kSeparator;
-        out += d.sex;
+    for (const DetiItem& d : Deti) {
+        *p++ = kSeparator;
+        put(d.Jmeno);
+        *p++ = kSeparator;
+        put(d.rok);
+        *p++ = kSeparator;
+        put(d.sex);
     }
 }
 

@@ -79,7 +79,8 @@ void Config::InitTemplates() {
 
 void Config::LoadSettings(std::string_view root) {
     InitSettingNames();
-    std::string path = "\\" + std::string(root) + kKeyPath;
+    std::string path = "\\";
+    path.append(root).append(kKeyPath);
     if (auto key = m_registry.OpenKey(path)) {
         for (int i = 0; i < kCount; ++i) {
             int v = FindExact(*key, SettingNames[i]);

@@ -1,6 +1,7 @@
 #include "printing/Printer.h"
 
-#include <array>
+#include <cstddef>
+#include <iterator>
 #include <utility>
 
 #include "printing/PrintMessages.h"
@@ -165,29 +166,17 @@ void Printer::PrintText(std::string_view bytes) {
 }
 
 std::string Printer::ToLatin2(std::string_view cp1250) {
+    // Windows-1250 code -> ISO 8859-2 code of the same letter, where the two differ for Czech:
+    // Š Ť Ž š ť ž. Every other Czech letter has one code in both.
+    static constexpr unsigned char kFrom[] = {0x8A, 0x8D, 0x8E, 0x9A, 0x9D, 0x9E};
+    static constexpr unsigned char kTo[] = {0xA9, 0xAB, 0xAE, 0xB9, 0xBB, 0xBE};
     std::string out(cp1250);
     for (char& c : out) {
-        switch (static_cast<unsigned char>(c)) {
-            case 0x8A:
-                c = '\xA9';
-                break;  // Š
-            case 0x8D:
-                c = '\xAB';
-                break;  // Ť
-            case 0x8E:
-                c = '\xAE';
-                break;  // Ž
-            case 0x9A:
-                c = '\xB9';
-                break;  // š
-            case 0x9D:
-                c = '\xBB';
-                break;  // ť
-            case 0x9E:
-                c = '\xBE';
-                break;  // ž
-            default:
+        for (std::size_t i = 0; i < std::size(kFrom); ++i) {
+            if (static_cast<unsigned char>(c) == kFrom[i]) {
+                c = static_cast<char>(kTo[i]);
                 break;
+            }
         }
     }
     return out;

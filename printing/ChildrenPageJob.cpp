@@ -93,7 +93,7 @@ bool ChildrenPageJob::Print(const ClientsDataCls& record, bool reverse) {
         return false;
     }
 
-    // Lay out every child first; `row` counts the rows used so far.
+    // Lay out every child first; `rows` counts the rows used so far.
     std::vector<ChildLines> lines;
     const int children = record.PocetDeti();
     lines.reserve(static_cast<std::size_t>(children));

@@ -90,7 +90,7 @@ class DataPageJobTest : public PrintTest {
     std::string authoritySent = "M\xDA \xA9UMPERK";  // as ISO 8859-2
 };
 
-// The worked streams, byte for byte.
+// Whole streams for the factory settings, byte for byte.
 
 TEST_F(DataPageJobTest, NormalStreamWithDefaults) {
     ASSERT_TRUE(Print());

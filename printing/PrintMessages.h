@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vexa {
+
+// The Czech texts the print jobs show when a job cannot be done or fails. Arguments and results
+// are Windows-1250.
+class PrintMessages {
+  public:
+    // A UTF-8 literal of the program as Windows-1250 (every literal here fits the code page).
+    static std::string Cs(std::string_view utf8);
+
+    static std::string PortOpenFailed(std::string_view port, std::string_view device,
+                                      std::string_view reason);
+    static std::string PortWriteFailed(std::string_view port, std::string_view device,
+                                       std::string_view reason);
+    // `cause` tells where the position came from, e.g. "z nastavení GlobVertNS a VertShift".
+    static std::string PositionOutOfRange(std::string_view cause, double value);
+    static std::string ChildrenDoNotFit(int children, int rows, int failingRow,
+                                        std::string_view settings, double value);
+    static std::string NoBirthDate(std::string_view rc);
+    // Text for a computed value in a message: the whole number, or "příliš velké číslo".
+    static std::string ValueText(double value);
+};
+
+}  // namespace vexa

@@ -2,7 +2,7 @@
 # Installs what building and testing Vexa needs and is missing (Debian 12, as root).
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev fonts-dejavu-core)
+packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev fonts-dejavu-core fonts-dejavu-extra)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

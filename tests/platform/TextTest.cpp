@@ -49,17 +49,19 @@ TEST(Cp1250Test, UpperCaseCoversCzechLettersOnly) {
 }
 
 TEST(NumbersTest, LeadingNumberReadsTheStartOfASetting) {
-    EXPECT_EQ(Numbers::LeadingNumber("365"), 365.0);
-    EXPECT_EQ(Numbers::LeadingNumber("-51"), -51.0);
-    EXPECT_EQ(Numbers::LeadingNumber("10 cpi"), 10.0);
-    EXPECT_EQ(Numbers::LeadingNumber("  2.5mm"), 2.5);
-    EXPECT_EQ(Numbers::LeadingNumber("2,5"), 2.0);
-    EXPECT_EQ(Numbers::LeadingNumber("1e3"), 1000.0);
-    EXPECT_EQ(Numbers::LeadingNumber("7e"), 7.0);
-    EXPECT_EQ(Numbers::LeadingNumber("abc"), 0.0);
-    EXPECT_EQ(Numbers::LeadingNumber(""), 0.0);
-    EXPECT_EQ(Numbers::LeadingNumber("-"), 0.0);
-    EXPECT_EQ(Numbers::LeadingNumber("1e999"), 0.0);
+    for (auto [text, value] : {std::pair{"365", 365.0},
+                               {"-51", -51.0},
+                               {"10 cpi", 10.0},
+                               {"  2.5mm", 2.5},
+                               {"2,5", 2.0},
+                               {"1e3", 1000.0},
+                               {"7e", 7.0},
+                               {"abc", 0.0},
+                               {"", 0.0},
+                               {"-", 0.0},
+                               {"1e999", 0.0}}) {
+        EXPECT_EQ(Numbers::LeadingNumber(text), value) << text;
+    }
 }
 
 TEST(NumbersTest, RoundsHalvesToEvenWithinSixteenBits) {

@@ -116,18 +116,20 @@ bool ChildrenPageJob::Print(const ClientsDataCls& record, bool reverse) {
         lines.push_back(std::move(line));
     }
 
-    // Row r lies r row distances below (normal) or above (reverse) the first. A list that does
-    // not fit is refused with its own message unless a column already failed.
+    // Row r lies r row distances below (normal) or above (reverse) the first. The first row
+    // that cannot be sent refuses the list, unless a column already failed (the plan keeps the
+    // first problem).
     std::vector<int> rowPositions(static_cast<std::size_t>(rows));
     const double direction = reverse ? -1.0 : 1.0;
-    for (int r = 0; r < rows && plan.Ok(); ++r) {
+    for (int r = 0; r < rows; ++r) {
         const double value = r == 0 ? vert : vert + direction * r * rowStep;
         const auto position = PositionPlan::Round(value);
         if (!position) {
             plan.Fail(M::ChildrenDoNotFit(children, rows, r + 1,
                                           std::string(vertName) + " a TabVert", value));
+            break;
         }
-        rowPositions[static_cast<std::size_t>(r)] = position.value_or(0);
+        rowPositions[static_cast<std::size_t>(r)] = *position;
     }
 
     return RunPrintJob(m_config, m_opener, m_notifier, plan, [&](Printer& printer) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "printing/PositionPlan.h"
+#include "printing/PrintJob.h"
 #include "printing/PrintMessages.h"
 #include "printing/Printer.h"
 #include "records/ClientsDataCls.h"
@@ -73,24 +74,20 @@ bool ChildrenPageJob::Print(const ClientsDataCls& record, bool reverse) {
 
     const char* vertName = reverse ? "DetiVertOS" : "DetiVertNS";
     const double firstRow = std::max(0.0, c.Number(reverse ? cfg::DetiVertOS : cfg::DetiVertNS));
-    const int vert = plan.Place(firstRow, M::Cs("z nastavení ") + vertName);
+    const int vert = plan.Place(firstRow, M::FromSettings(vertName));
     Columns col;
     if (reverse) {
-        col.Sex = plan.Place(c.Number(cfg::DetiHorzOS), M::Cs("z nastavení DetiHorzOS"));
+        col.Sex = plan.Place(c.Number(cfg::DetiHorzOS), M::FromSettings("DetiHorzOS"));
         col.Name = plan.Place(col.Sex + c.Number(cfg::DetiHorzTab2OS),
-                              M::Cs("z nastavení DetiHorzOS a DetiHorzTab2OS"));
+                              M::FromSettings("DetiHorzOS a DetiHorzTab2OS"));
         col.BirthDate = plan.Place(col.Sex + c.Number(cfg::DetiHorzTab1OS),
-                                   M::Cs("z nastavení DetiHorzOS a DetiHorzTab1OS"));
+                                   M::FromSettings("DetiHorzOS a DetiHorzTab1OS"));
     } else {
-        col.Name = plan.Place(c.Number(cfg::DetiHorzNS), M::Cs("z nastavení DetiHorzNS"));
+        col.Name = plan.Place(c.Number(cfg::DetiHorzNS), M::FromSettings("DetiHorzNS"));
         col.BirthDate = plan.Place(col.Name + c.Number(cfg::DetiHorzTab1NS),
-                                   M::Cs("z nastavení DetiHorzNS a DetiHorzTab1NS"));
+                                   M::FromSettings("DetiHorzNS a DetiHorzTab1NS"));
         col.Sex = plan.Place(col.Name + c.Number(cfg::DetiHorzTab2NS),
-                             M::Cs("z nastavení DetiHorzNS a DetiHorzTab2NS"));
-    }
-    if (!plan.Ok()) {
-        m_notifier.Warn(plan.Problem());
-        return false;
+                             M::FromSettings("DetiHorzNS a DetiHorzTab2NS"));
     }
 
     // Lay out every child first; `rows` counts the rows used so far.
@@ -119,58 +116,52 @@ bool ChildrenPageJob::Print(const ClientsDataCls& record, bool reverse) {
         lines.push_back(std::move(line));
     }
 
-    // Row r lies r row distances below (normal) or above (reverse) the first.
+    // Row r lies r row distances below (normal) or above (reverse) the first. The first row
+    // that cannot be sent refuses the list, unless a column already failed (the plan keeps the
+    // first problem).
     std::vector<int> rowPositions(static_cast<std::size_t>(rows));
     const double direction = reverse ? -1.0 : 1.0;
     for (int r = 0; r < rows; ++r) {
         const double value = r == 0 ? vert : vert + direction * r * rowStep;
         const auto position = PositionPlan::Round(value);
         if (!position) {
-            m_notifier.Warn(M::ChildrenDoNotFit(children, rows, r + 1,
-                                                std::string(vertName) + " a TabVert", value));
-            return false;
+            plan.Fail(M::ChildrenDoNotFit(children, rows, r + 1,
+                                          std::string(vertName) + " a TabVert", value));
+            break;
         }
         rowPositions[static_cast<std::size_t>(r)] = *position;
     }
 
-    Printer printer(m_config, m_opener);
-    if (!printer.OpenPort()) {
-        m_notifier.Warn(printer.ErrorMessage());
-        return false;
-    }
-    switch (pitch) {
-        case Pitch::Cpi10:
-            printer.Select10Cpi();
-            break;
-        case Pitch::Cpi12:
-            printer.Select12Cpi();
-            break;
-        case Pitch::Cpi15:
-            printer.Select15Cpi();
-            break;
-        case Pitch::None:
-            break;
-    }
-    // Every row is placed absolutely; the job sends no line ends.
-    for (const ChildLines& line : lines) {
-        printer.SetVertPos(rowPositions[static_cast<std::size_t>(line.Row)]);
-        printer.SetHorzPos(col.Name);
-        printer.PrintText(Printer::ToLatin2(line.First));
-        if (line.ContinuationRow) {
-            printer.SetVertPos(rowPositions[static_cast<std::size_t>(*line.ContinuationRow)]);
-            printer.SetHorzPos(col.Name);
-            printer.PrintText(Printer::ToLatin2(line.Continuation));
+    return RunPrintJob(m_config, m_opener, m_notifier, plan, [&](Printer& printer) {
+        switch (pitch) {
+            case Pitch::Cpi10:
+                printer.Select10Cpi();
+                break;
+            case Pitch::Cpi12:
+                printer.Select12Cpi();
+                break;
+            case Pitch::Cpi15:
+                printer.Select15Cpi();
+                break;
+            case Pitch::None:
+                break;
         }
-        printer.SetHorzPos(col.BirthDate);
-        printer.PrintText(Printer::ToLatin2(line.BirthDate));
-        printer.SetHorzPos(col.Sex);
-        printer.PrintText(Printer::ToLatin2(line.Sex));
-    }
-    if (!printer.ClosePort()) {
-        m_notifier.Warn(printer.ErrorMessage());
-        return false;
-    }
-    return true;
+        // Every row is placed absolutely; the job sends no line ends.
+        for (const ChildLines& line : lines) {
+            printer.SetVertPos(rowPositions[static_cast<std::size_t>(line.Row)]);
+            printer.SetHorzPos(col.Name);
+            printer.PrintText(Printer::ToLatin2(line.First));
+            if (line.ContinuationRow) {
+                printer.SetVertPos(rowPositions[static_cast<std::size_t>(*line.ContinuationRow)]);
+                printer.SetHorzPos(col.Name);
+                printer.PrintText(Printer::ToLatin2(line.Continuation));
+            }
+            printer.SetHorzPos(col.BirthDate);
+            printer.PrintText(Printer::ToLatin2(line.BirthDate));
+            printer.SetHorzPos(col.Sex);
+            printer.PrintText(Printer::ToLatin2(line.Sex));
+        }
+    });
 }
 
 }  // namespace vexa

@@ -1,8 +1,13 @@
 #include "printing/DataPageJob.h"
 
+#include <initializer_list>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "printing/PositionPlan.h"
+#include "printing/PrintJob.h"
 #include "printing/PrintMessages.h"
 #include "printing/Printer.h"
 #include "records/ClientsDataCls.h"
@@ -22,14 +27,66 @@ int AuthorityCorrection(const std::string& authority) {
     return length > 12 ? (length - 12) * 6 : 0;
 }
 
-// The derived items of the birth number. An empty birth date means none could be derived.
-struct Derived {
+// The items as they are sent: the texts that may hold Czech letters in ISO 8859-2, and the
+// birth date and sex derived from the birth number.
+struct Items {
+    std::string DocNumber;
+    std::string Surname;
+    std::string FirstName;
+    std::string Place;
+    std::string Authority;
     std::string BirthDate;
     std::string Sex;
 };
 
-Derived Derive(const ClientsDataCls& record) {
-    return {Misc::GetBirthDateFromRC(record.rc), Misc::IsMaleRC(record.rc) ? "M" : "F"};
+// The items, or nothing when no birth date can be derived (the user is then told why).
+std::optional<Items> ItemsOf(const ClientsDataCls& record, Notifier& notifier) {
+    const std::string birthDate = Misc::GetBirthDateFromRC(record.rc);
+    if (birthDate.empty()) {
+        notifier.Warn(PrintMessages::NoBirthDate(record.rc));
+        return std::nullopt;
+    }
+    return Items{Printer::ToLatin2(record.CisloPasu),  Printer::ToLatin2(record.Prijmeni),
+                 Printer::ToLatin2(record.Jmeno),      Printer::ToLatin2(record.MistoNarozeni),
+                 Printer::ToLatin2(record.Vydavatel),  birthDate,
+                 Misc::IsMaleRC(record.rc) ? "M" : "F"};
+}
+
+// The page origin V and H and the two tab columns H1 and H2 of one insertion.
+struct Layout {
+    int V = 0;
+    int H = 0;
+    int H1 = 0;
+    int H2 = 0;
+};
+
+Layout PlanLayout(const Config& c, bool reverse, PositionPlan& plan) {
+    using M = PrintMessages;
+    const PageOrigin origin = DataPageOrigin(c, reverse);
+    const std::string& side = origin.Side;
+    Layout l;
+    l.V = plan.Place(origin.Vert, M::FromSettings("GlobVert" + side + " a VertShift"));
+    l.H = plan.Place(origin.Horz, M::FromSettings("GlobHorz" + side + " a HorzShift"));
+    l.H1 = plan.Place(l.H + c.Number(reverse ? cfg::TabHorz1OS : cfg::TabHorz1NS),
+                      M::FromSettings("GlobHorz" + side + ", HorzShift a TabHorz1" + side));
+    l.H2 = plan.Place(l.H + c.Number(reverse ? cfg::TabHorz2OS : cfg::TabHorz2NS),
+                      M::FromSettings("GlobHorz" + side + ", HorzShift a TabHorz2" + side));
+    return l;
+}
+
+// One row of the page: each item as its column and its text.
+using Row = std::initializer_list<std::pair<int, std::string_view>>;
+
+// Sends rows one below the other from the current line, each ended by CR LF (90/360 inch); an
+// empty row only moves down.
+void SendRows(Printer& printer, std::initializer_list<Row> rows) {
+    for (const Row& row : rows) {
+        for (const auto& [column, text] : row) {
+            printer.SetHorzPos(column);
+            printer.PrintText(text);
+        }
+        printer.PutString(kLineEnd);
+    }
 }
 
 }  // namespace
@@ -45,158 +102,60 @@ bool DataPageJob::PrintDataPage(const ClientsDataCls& record) {
 }
 
 bool DataPageJob::PrintDataPageNormal(const ClientsDataCls& record) {
-    const Derived derived = Derive(record);
-    if (derived.BirthDate.empty()) {
-        m_notifier.Warn(PrintMessages::NoBirthDate(record.rc));
+    const std::optional<Items> items = ItemsOf(record, m_notifier);
+    if (!items) {
         return false;
     }
-    const std::string docNumber = Printer::ToLatin2(record.CisloPasu);
-    const std::string surname = Printer::ToLatin2(record.Prijmeni);
-    const std::string firstName = Printer::ToLatin2(record.Jmeno);
-    const std::string place = Printer::ToLatin2(record.MistoNarozeni);
-    const std::string authority = Printer::ToLatin2(record.Vydavatel);
-
-    // The shift is subtracted for a booklet inserted the normal way.
-    const Config& c = m_config;
     PositionPlan plan;
-    using M = PrintMessages;
-    const int v = plan.Place(c.Number(cfg::GlobVertNS) - c.Number(cfg::VertShift),
-                             M::Cs("z nastavení GlobVertNS a VertShift"));
-    const int h = plan.Place(c.Number(cfg::GlobHorzNS) - c.Number(cfg::HorzShift),
-                             M::Cs("z nastavení GlobHorzNS a HorzShift"));
-    const int h1 = plan.Place(h + c.Number(cfg::TabHorz1NS),
-                              M::Cs("z nastavení GlobHorzNS, HorzShift a TabHorz1NS"));
-    const int h2 = plan.Place(h + c.Number(cfg::TabHorz2NS),
-                              M::Cs("z nastavení GlobHorzNS, HorzShift a TabHorz2NS"));
+    const Layout l = PlanLayout(m_config, false, plan);
     const int docRow =
-        plan.Place(v + 30.0, M::Cs("z nastavení GlobVertNS a VertShift (číslo pasu)"));
-    const int authorityColumn =
-        plan.Place(h2 - static_cast<double>(AuthorityCorrection(authority)),
-                   M::Cs("z nastavení GlobHorzNS, HorzShift, TabHorz2NS a z délky vydavatele (") +
-                       std::to_string(authority.size()) + M::Cs(" znaků)"));
-    if (!plan.Ok()) {
-        m_notifier.Warn(plan.Problem());
-        return false;
-    }
+        plan.Place(l.V + 30.0, PrintMessages::FromSettings("GlobVertNS a VertShift (číslo pasu)"));
+    const int authorityColumn = plan.Place(
+        l.H2 - static_cast<double>(AuthorityCorrection(items->Authority)),
+        PrintMessages::FromSettings("GlobHorzNS, HorzShift, TabHorz2NS a z délky vydavatele (" +
+                                    std::to_string(items->Authority.size()) + " znaků)"));
 
-    Printer printer(m_config, m_opener);
-    if (!printer.OpenPort()) {
-        m_notifier.Warn(printer.ErrorMessage());
-        return false;
-    }
-    // Rows follow one another by CR LF at 90/360 inch: the document number at V + 30, then
-    // back up to V, surname V + 90, first name V + 180, birth date and number V + 360, sex and
-    // place V + 450, issue date and authority V + 540, expiry date V + 630.
-    printer.SetVertPos(docRow);
-    printer.SetHorzPos(h2);
-    printer.PrintText(docNumber);
-    printer.PutString(kLineEnd);
-    printer.SetVertPos(v);
-    printer.PutString(kLineEnd);
-    printer.SetHorzPos(h);
-    printer.PrintText(surname);
-    printer.PutString(kLineEnd);
-    printer.SetHorzPos(h);
-    printer.PrintText(firstName);
-    printer.PutString(kLineEnd);
-    printer.PutString(kLineEnd);
-    printer.SetHorzPos(h);
-    printer.PrintText(derived.BirthDate);
-    printer.SetHorzPos(h2);
-    printer.PrintText(record.rc);
-    printer.PutString(kLineEnd);
-    printer.SetHorzPos(h);
-    printer.PrintText(derived.Sex);
-    printer.SetHorzPos(h1);
-    printer.PrintText(place);
-    printer.PutString(kLineEnd);
-    printer.SetHorzPos(h);
-    printer.PrintText(record.DatumVydani);
-    printer.SetHorzPos(authorityColumn);
-    printer.PrintText(authority);
-    printer.PutString(kLineEnd);
-    printer.SetHorzPos(h);
-    printer.PrintText(record.Platnost);
-    printer.PutString(kLineEnd);
-    if (!printer.ClosePort()) {
-        m_notifier.Warn(printer.ErrorMessage());
-        return false;
-    }
-    return true;
+    // The document number at V + 30, then from V: surname V + 90, first name V + 180, birth
+    // date and number V + 360, sex and place V + 450, issue date and authority V + 540, expiry
+    // date V + 630.
+    return RunPrintJob(m_config, m_opener, m_notifier, plan, [&](Printer& printer) {
+        printer.SetVertPos(docRow);
+        SendRows(printer, {{{l.H2, items->DocNumber}}});
+        printer.SetVertPos(l.V);
+        SendRows(printer, {{},
+                           {{l.H, items->Surname}},
+                           {{l.H, items->FirstName}},
+                           {},
+                           {{l.H, items->BirthDate}, {l.H2, record.rc}},
+                           {{l.H, items->Sex}, {l.H1, items->Place}},
+                           {{l.H, record.DatumVydani}, {authorityColumn, items->Authority}},
+                           {{l.H, record.Platnost}}});
+    });
 }
 
 bool DataPageJob::PrintDataPageReverse(const ClientsDataCls& record) {
-    const Derived derived = Derive(record);
-    if (derived.BirthDate.empty()) {
-        m_notifier.Warn(PrintMessages::NoBirthDate(record.rc));
+    const std::optional<Items> items = ItemsOf(record, m_notifier);
+    if (!items) {
         return false;
     }
-    const std::string docNumber = Printer::ToLatin2(record.CisloPasu);
-    const std::string surname = Printer::ToLatin2(record.Prijmeni);
-    const std::string firstName = Printer::ToLatin2(record.Jmeno);
-    const std::string place = Printer::ToLatin2(record.MistoNarozeni);
-    const std::string authority = Printer::ToLatin2(record.Vydavatel);
-
-    // The shift is added for a booklet inserted the reverse way.
-    const Config& c = m_config;
     PositionPlan plan;
-    using M = PrintMessages;
-    const int v = plan.Place(c.Number(cfg::GlobVertOS) + c.Number(cfg::VertShift),
-                             M::Cs("z nastavení GlobVertOS a VertShift"));
-    const int h = plan.Place(c.Number(cfg::GlobHorzOS) + c.Number(cfg::HorzShift),
-                             M::Cs("z nastavení GlobHorzOS a HorzShift"));
-    const int h1 = plan.Place(h + c.Number(cfg::TabHorz1OS),
-                              M::Cs("z nastavení GlobHorzOS, HorzShift a TabHorz1OS"));
-    const int h2 = plan.Place(h + c.Number(cfg::TabHorz2OS),
-                              M::Cs("z nastavení GlobHorzOS, HorzShift a TabHorz2OS"));
-    if (!plan.Ok()) {
-        m_notifier.Warn(plan.Problem());
-        return false;
-    }
+    const Layout l = PlanLayout(m_config, true, plan);
 
-    Printer printer(m_config, m_opener);
-    if (!printer.OpenPort()) {
-        m_notifier.Warn(printer.ErrorMessage());
-        return false;
-    }
     // The page is upside down: the items come in the opposite order with the columns mirrored.
     // Rows: expiry date V; authority and issue date V + 90; place and sex V + 180; birth number
     // and date V + 270; first name V + 450; surname V + 540; document number V + 630.
-    printer.Select10Cpi();
-    printer.SetVertPos(v);
-    printer.SetHorzPos(h2);
-    printer.PrintText(record.Platnost);
-    printer.PutString(kLineEnd);
-    printer.SetHorzPos(h);
-    printer.PrintText(authority);
-    printer.SetHorzPos(h2);
-    printer.PrintText(record.DatumVydani);
-    printer.PutString(kLineEnd);
-    printer.SetHorzPos(h1);
-    printer.PrintText(place);
-    printer.SetHorzPos(h2);
-    printer.PrintText(derived.Sex);
-    printer.PutString(kLineEnd);
-    printer.SetHorzPos(h);
-    printer.PrintText(record.rc);
-    printer.SetHorzPos(h2);
-    printer.PrintText(derived.BirthDate);
-    printer.PutString(kLineEnd);
-    printer.PutString(kLineEnd);
-    printer.SetHorzPos(h2);
-    printer.PrintText(firstName);
-    printer.PutString(kLineEnd);
-    printer.SetHorzPos(h2);
-    printer.PrintText(surname);
-    printer.PutString(kLineEnd);
-    printer.SetHorzPos(h);
-    printer.PrintText(docNumber);
-    printer.PutString(kLineEnd);
-    if (!printer.ClosePort()) {
-        m_notifier.Warn(printer.ErrorMessage());
-        return false;
-    }
-    return true;
+    return RunPrintJob(m_config, m_opener, m_notifier, plan, [&](Printer& printer) {
+        printer.Select10Cpi();
+        printer.SetVertPos(l.V);
+        SendRows(printer, {{{l.H2, record.Platnost}},
+                           {{l.H, items->Authority}, {l.H2, record.DatumVydani}},
+                           {{l.H1, items->Place}, {l.H2, items->Sex}},
+                           {{l.H, record.rc}, {l.H2, items->BirthDate}},
+                           {},
+                           {{l.H2, items->FirstName}},
+                           {{l.H2, items->Surname}},
+                           {{l.H, items->DocNumber}}});
+    });
 }
 
 }  // namespace vexa

@@ -11,6 +11,10 @@ std::string PrintMessages::Cs(std::string_view utf8) {
     return Cp1250::FromUtf8(utf8).value_or(std::string(utf8));
 }
 
+std::string PrintMessages::FromSettings(std::string_view names) {
+    return Cs("z nastavení " + std::string(names));
+}
+
 namespace {
 
 std::string PortText(std::string_view port, std::string_view device) {

@@ -1,7 +1,6 @@
 #include "printing/ChildrenPageJob.h"
 
-#include <gtest/gtest.h>
-
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,268 +12,138 @@ namespace {
 class ChildrenPageJobTest : public PrintTest {
   protected:
     bool Print() { return ChildrenPageJob(config, port, notes).PrintChildrenPage(record); }
-    void Add(const std::string& name, const std::string& born = "01.01.2010",
-             const std::string& sex = "M") {
-        ASSERT_TRUE(record.DetiAdd(name, born, sex));
-    }
-    void ExpectPrinted(const std::vector<PlacedText>& expected) {
-        const EscpPage page = Page();
-        EXPECT_TRUE(page.Errors.empty());
-        EXPECT_EQ(page.FormFeeds, 1);
-        EXPECT_TRUE(page.EndsWithFormFeed);
-        EXPECT_EQ(page.Texts, expected);
-        EXPECT_FALSE(port.IsOpen());
-        EXPECT_TRUE(notes.Messages.empty());
+    void Add(const std::string& name, const std::string& born = "01.01.2010") {
+        ASSERT_TRUE(record.DetiAdd(name, born, "M"));
     }
 
     ClientsDataCls record;
 };
 
-TEST_F(ChildrenPageJobTest, NormalStreamWithDefaults) {
-    Add(W("PETR NOVÁK"), "03.04.2012", "M");
-    Add(W("ŽOFIE NOVÁKOVÁ"), "05.06.2015", "F");
-    ASSERT_TRUE(Print());
-    const std::string expected = InitSeries() + "\x1B\x50" +                       //
-                                 std::string("\x1B\x28\x56\x02\x00\x06\x06", 7) +  //
-                                 std::string("\x1B\x24\x04\x00", 4) + "1. PETR NOV\xC1K" +
-                                 std::string("\x1B\x24\x84\x00", 4) + "03.04.2012" +  //
-                                 std::string("\x1B\x24\xD9\x00", 4) + "M" +           //
-                                 std::string("\x1B\x28\x56\x02\x00\x60\x06", 7) +     //
-                                 std::string("\x1B\x24\x04\x00", 4) +
-                                 "2. \xAE"
-                                 "OFIE NOV\xC1KOV\xC1" +
-                                 std::string("\x1B\x24\x84\x00", 4) + "05.06.2015" +  //
-                                 std::string("\x1B\x24\xD9\x00", 4) + "F" + "\x0C";
-    EXPECT_EQ(port.Bytes(), expected);
-}
+TEST_F(ChildrenPageJobTest, StreamWithFactorySettingsByteForByte) {
+    ASSERT_TRUE(Print());  // no children: the page is still set up and ejected
+    EXPECT_EQ(port.Bytes(), InitSeries() + "\x1BP\x0C");
 
-TEST_F(ChildrenPageJobTest, NoChildrenStillInitialisesAndEjects) {
+    Add(W("PETR NOVÁK"), "03.04.2012");
+    ASSERT_TRUE(record.DetiAdd(W("ŽOFIE NOVÁKOVÁ"), "05.06.2015", "F"));
     ASSERT_TRUE(Print());
-    EXPECT_EQ(port.Bytes(), InitSeries() + "\x1B\x50\x0C");
-}
-
-TEST_F(ChildrenPageJobTest, EveryPitchHasItsRowDistance) {
-    struct Case {
-        const char* fontSize;
-        int pitch;
-        int step;
-    };
-    for (const Case c : {Case{"10 cpi", 10, 90}, Case{"12 cpi", 12, 75}, Case{"15 cpi", 15, 60}}) {
-        SCOPED_TRACE(c.fontSize);
-        record.ClearDeti();
-        Add("A B", "01.01.2010", "M");
-        Add("C D", "02.02.2012", "F");
-        Add("E F", "03.03.2014", "M");
-        Set(cfg::FontSize, c.fontSize);
-        ASSERT_TRUE(Print());
-        std::vector<PlacedText> expected;
-        const char* names[] = {"1. A B", "2. C D", "3. E F"};
-        const char* dates[] = {"01.01.2010", "02.02.2012", "03.03.2014"};
-        const char* sexes[] = {"M", "F", "M"};
-        for (int i = 0; i < 3; ++i) {
-            const int row = 1542 + i * c.step;
-            expected.push_back({row, 4, c.pitch, false, names[i]});
-            expected.push_back({row, 132, c.pitch, false, dates[i]});
-            expected.push_back({row, 217, c.pitch, false, sexes[i]});
-        }
-        ExpectPrinted(expected);
-    }
+    const std::string name = B("\x1B$\x04\x00"), born = B("\x1B$\x84\x00"),
+                      sex = B("\x1B$\xD9\x00");
+    EXPECT_EQ(port.Bytes(), InitSeries() + "\x1BP" + B("\x1B(V\x02\x00\x06\x06") + name +
+                                "1. PETR NOV\xC1K" + born + "03.04.2012" + sex + "M" +
+                                B("\x1B(V\x02\x00\x60\x06") + name + "2. \xAE" +
+                                "OFIE NOV\xC1KOV\xC1" + born + "05.06.2015" + sex + "F\x0C");
 }
 
 TEST_F(ChildrenPageJobTest, ReverseRowsRunUpWithMirroredColumns) {
     Set(cfg::SmerTisku, "1");
-    Add(W("JAN ŠŤASTNÝ"), "01.01.2010", "M");
-    Add("EVA", "02.02.2012", "F");
-    ASSERT_TRUE(Print());
-    ExpectPrinted({
-        {850, 274, 10, true,
-         "1. JAN \xA9\xAB"
-         "ASTN\xDD"},
-        {850, 146, 10, true, "01.01.2010"},
-        {850, 61, 10, true, "M"},
-        {760, 274, 10, true, "2. EVA"},
-        {760, 146, 10, true, "02.02.2012"},
-        {760, 61, 10, true, "F"},
-    });
-
-    Set(cfg::SmerTisku, "2");  // reverse layout without the wrapper
-    ASSERT_TRUE(Print());
-    EXPECT_EQ(Page().Find("2. EVA"), (PlacedText{760, 274, 10, false, "2. EVA"}));
+    Add(W("JAN ŠŤASTNÝ"));
+    Add("EVA", "02.02.2012");
+    ExpectPage(Print(), {{850, 274, 10, true, std::string("1. JAN \xA9\xAB") + "ASTN\xDD"},
+                         {850, 146, 10, true, "01.01.2010"},
+                         {850, 61, 10, true, "M"},
+                         {760, 274, 10, true, "2. EVA"},
+                         {760, 146, 10, true, "02.02.2012"},
+                         {760, 61, 10, true, "M"}});
 }
 
-TEST_F(ChildrenPageJobTest, LongNamesSplitAtTheLastSpace) {
-    Add("ABCDEFG HIJKLMNO");                       // 16: one row
-    Add("ABCDEFGH IJK LMNOP", "02.02.2012", "F");  // 18: split before LMNOP
-    Add("KAREL");
-    ASSERT_TRUE(Print());
-    ExpectPrinted({
-        {1542, 4, 10, false, "1. ABCDEFG HIJKLMNO"},
-        {1542, 132, 10, false, "01.01.2010"},
-        {1542, 217, 10, false, "M"},
-        {1632, 4, 10, false, "2. ABCDEFGH IJK"},
-        {1722, 4, 10, false, "   LMNOP"},
-        {1722, 132, 10, false, "02.02.2012"},  // date and sex on the last row of the child
-        {1722, 217, 10, false, "F"},
-        {1812, 4, 10, false, "3. KAREL"},
-        {1812, 132, 10, false, "01.01.2010"},
-        {1812, 217, 10, false, "M"},
-    });
+// Names are split once at the last space when longer than the pitch allows (16, 19, 24); each
+// row lies one row distance (90, 75, 60) below the last; date and sex go on a child's last row.
+TEST_F(ChildrenPageJobTest, EveryPitchSplitsLongNamesAndHasItsRowDistance) {
+    struct Case {
+        const char* fontSize;
+        int pitch;
+        int step;
+        const char* names;  // separated by '|'
+        const char* rows;   // the name column's rows, separated by '|'
+    };
+    const Case cases[] = {
+        {"10 cpi", 10, 90, "ABCDEFG HIJKLMNO|ABCDEFGH IJK LMNOP|KAREL",
+         "1. ABCDEFG HIJKLMNO|2. ABCDEFGH IJK|   LMNOP|3. KAREL"},
+        {"12 cpi", 12, 75, "ABCDEFGHIJ KLMNOPQR|ABCDEFGHIJ KLMNOPQRS",
+         "1. ABCDEFGHIJ KLMNOPQR|2. ABCDEFGHIJ|   KLMNOPQRS"},
+        {"15 cpi", 15, 60, "ABCDEFGHIJ KLMNOPQRSTUVW|ABCDEFGHIJ KLMNOPQRSTUVWX",
+         "1. ABCDEFGHIJ KLMNOPQRSTUVW|2. ABCDEFGHIJ|   KLMNOPQRSTUVWX"},
+        // Space first: the number alone; no space: whole; a long continuation stays whole.
+        {"10 cpi", 10, 90, " ABCDEFGHIJKLMNOPQ|ABCDEFGHIJKLMNOPQRSTUVWXYZ|A BCDEFGHIJKLMNOPQRSTU",
+         "1. |   ABCDEFGHIJKLMNOPQ|2. ABCDEFGHIJKLMNOPQRSTUVWXYZ|3. A|   BCDEFGHIJKLMNOPQRSTU"},
+        // An unknown font size selects no pitch and splits every name with a space.
+        {"10 CPI", 0, 90, "JAN NOVAK|EVA", "1. JAN|   NOVAK|2. EVA"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.names);
+        Reset();
+        record.ClearDeti();
+        Set(cfg::FontSize, c.fontSize);
+        std::istringstream names(c.names);
+        for (std::string name; std::getline(names, name, '|');) {
+            Add(name);
+        }
+        ASSERT_TRUE(Print());
+        std::string rows;
+        int row = -1;
+        for (const PlacedText& t : Page().Printed()) {
+            EXPECT_EQ(t.Pitch, c.pitch) << t;
+            if (t.Horz == 4) {
+                rows += (++row ? "|" : "") + t.Text;
+            }
+            EXPECT_EQ(t.Vert, 1542 + row * c.step) << t;
+            EXPECT_EQ(t.Horz, t.Text == "M" ? 217 : t.Text == "01.01.2010" ? 132 : 4) << t;
+        }
+        EXPECT_EQ(rows, c.rows);
+    }
 }
 
-TEST_F(ChildrenPageJobTest, SplitLimitFollowsThePitch) {
-    const std::string name19 = "ABCDEFGHIJ KLMNOPQR";        // 19
-    const std::string name20 = "ABCDEFGHIJ KLMNOPQRS";       // 20
-    const std::string name25 = "ABCDEFGHIJ KLMNOPQRSTUVWX";  // 25
-    Set(cfg::FontSize, "12 cpi");
-    Add(name19);
-    Add(name20);
-    ASSERT_TRUE(Print());
-    EXPECT_EQ(Page().Find("1. " + name19).Vert, 1542);
-    EXPECT_EQ(Page().Find("2. ABCDEFGHIJ").Vert, 1617);
-    EXPECT_EQ(Page().Find("   KLMNOPQRS").Vert, 1692);
-
-    record.ClearDeti();
-    Set(cfg::FontSize, "15 cpi");
-    Add(name25.substr(0, 24));
-    Add(name25);
-    ASSERT_TRUE(Print());
-    EXPECT_EQ(Page().Find("1. " + name25.substr(0, 24)).Vert, 1542);
-    EXPECT_EQ(Page().Find("   KLMNOPQRSTUVWX").Vert, 1662);
-}
-
-TEST_F(ChildrenPageJobTest, NamesThatCannotBeSplitNicely) {
-    Add(" ABCDEFGHIJKLMNOPQ");           // only space first: number alone, then the whole name
-    Add("ABCDEFGHIJKLMNOPQRSTUVWXYZ");   // no space: whole on one row
-    Add("A BCDEFGHIJKLMNOPQRSTUVWXYZ");  // continuation longer than the limit stays whole
-    ASSERT_TRUE(Print());
-    const EscpPage page = Page();
-    EXPECT_EQ(page.Find("1. "), (PlacedText{1542, 4, 10, false, "1. "}));
-    EXPECT_EQ(page.Find("   ABCDEFGHIJKLMNOPQ"),
-              (PlacedText{1632, 4, 10, false, "   ABCDEFGHIJKLMNOPQ"}));
-    EXPECT_EQ(page.Find("2. ABCDEFGHIJKLMNOPQRSTUVWXYZ").Vert, 1722);
-    EXPECT_EQ(page.Find("3. A").Vert, 1812);
-    EXPECT_EQ(page.Find("   BCDEFGHIJKLMNOPQRSTUVWXYZ").Vert, 1902);
-    EXPECT_EQ(page.Printed().size(), 3u * 3u + 2u);
-}
-
-TEST_F(ChildrenPageJobTest, UnknownFontSizeSelectsNoPitchAndSplitsEveryName) {
-    Set(cfg::FontSize, "10 CPI");
-    Add("JAN NOVAK");
-    Add("EVA");
-    ASSERT_TRUE(Print());
-    EXPECT_EQ(port.Bytes().substr(25, 2), std::string("\x1B\x28", 2));  // no pitch command
-    const EscpPage page = Page();
-    EXPECT_EQ(page.Find("1. JAN"), (PlacedText{1542, 4, 0, false, "1. JAN"}));
-    EXPECT_EQ(page.Find("   NOVAK").Vert, 1632);
-    EXPECT_EQ(page.Find("2. EVA").Vert, 1722);
-}
-
-TEST_F(ChildrenPageJobTest, NegativeFirstRowStartsAtTheTop) {
-    Set(cfg::DetiVertNS, "-20");
-    Add("EVA");
-    ASSERT_TRUE(Print());
-    EXPECT_EQ(Page().Find("1. EVA").Vert, 0);
-}
-
-TEST_F(ChildrenPageJobTest, PositionsAndRowDistanceRoundHalvesToEven) {
-    Set(cfg::DetiVertNS, "1542.5");     // 1542
-    Set(cfg::DetiHorzNS, "4.5");        // 4
-    Set(cfg::DetiHorzTab1NS, "128.5");  // 132.5 -> 132
-    Set(cfg::DetiHorzTab2NS, "212.5");  // 216.5 -> 216
-    Set(cfg::TabVert, "90.5");          // 90
+TEST_F(ChildrenPageJobTest, PositionsRoundHalvesToEvenWithoutTheShift) {
+    // 1542.5, 4.5, 4 + 128.5, 4 + 213.5 and 90.5; the shift does not apply to this page.
+    Apply(
+        "DetiVertNS=1542.5 DetiHorzNS=4.5 DetiHorzTab1NS=128.5 DetiHorzTab2NS=213.5 "
+        "TabVert=90.5 HorzShift=-4 VertShift=21");
     Add("A");
     Add("B");
     ASSERT_TRUE(Print());
-    ExpectPrinted({{1542, 4, 10, false, "1. A"},
-                   {1542, 132, 10, false, "01.01.2010"},
-                   {1542, 216, 10, false, "M"},
-                   {1632, 4, 10, false, "2. B"},
-                   {1632, 132, 10, false, "01.01.2010"},
-                   {1632, 216, 10, false, "M"}});
-
-    // 3 / 1.2 = 2.5 -> 2 and 9 / 1.2 = 7.5 -> 8 at 12 cpi.
+    EXPECT_EQ(Page().Find("2. B"), (PlacedText{1632, 4, 10, false, "2. B"}));
+    EXPECT_EQ(Page().Find("01.01.2010").Horz, 132);
+    EXPECT_EQ(Page().Find("M").Horz, 218);
+    // At 12 cpi 3 / 1.2 = 2.5 -> 2 and 9 / 1.2 = 7.5 -> 8; a first row above 0 is held at 0.
     Set(cfg::FontSize, "12 cpi");
-    Set(cfg::DetiVertNS, "1543.5");  // 1544
-    Set(cfg::TabVert, "3");
-    ASSERT_TRUE(Print());
-    EXPECT_EQ(Page().Find("1. A").Vert, 1544);
-    EXPECT_EQ(Page().Find("2. B").Vert, 1546);
-    Set(cfg::TabVert, "9");
-    ASSERT_TRUE(Print());
-    EXPECT_EQ(Page().Find("2. B").Vert, 1552);
-}
-
-TEST_F(ChildrenPageJobTest, ShiftDoesNotApply) {
-    Set(cfg::HorzShift, "-4");
-    Set(cfg::VertShift, "21");
-    Add("EVA");
-    ASSERT_TRUE(Print());
-    EXPECT_EQ(Page().Find("1. EVA"), (PlacedText{1542, 4, 10, false, "1. EVA"}));
-}
-
-// Lists that do not fit: nothing is sent and the user learns how many children.
-
-TEST_F(ChildrenPageJobTest, ReverseListRunningAboveTheTopIsRefused) {
-    Set(cfg::SmerTisku, "1");
-    for (int i = 0; i < 10; ++i) {
-        Add("DITE " + std::to_string(i));
+    for (const auto& [tabVert, second] : {std::pair{"3", 2}, std::pair{"9", 8}}) {
+        Set(cfg::DetiVertNS, "-20");
+        Set(cfg::TabVert, tabVert);
+        ASSERT_TRUE(Print());
+        EXPECT_EQ(Page().Find("1. A").Vert, 0);
+        EXPECT_EQ(Page().Find("2. B").Vert, second);
     }
-    ASSERT_TRUE(Print());  // ten rows: 850 down to 40
-    EXPECT_EQ(Page().Find("10. DITE 9").Vert, 40);
-
-    Add("DITE 10");  // the eleventh row would be at -50
-    notes.Messages.clear();
-    const int opened = port.OpenCount();
-    EXPECT_FALSE(Print());
-    EXPECT_EQ(port.OpenCount(), opened);
-    EXPECT_NE(Warning().find(W("Počet dětí 11")), std::string::npos);
-    EXPECT_NE(Warning().find("-50"), std::string::npos);
-    EXPECT_NE(Warning().find("DetiVertOS"), std::string::npos);
 }
 
-TEST_F(ChildrenPageJobTest, SplitRowsCountTowardsThePage) {
-    Set(cfg::SmerTisku, "1");
-    Set(cfg::DetiVertOS, "90");
-    Add("ABCDEFGHI JKLMNOPQ");  // two rows: 90 and 0
-    ASSERT_TRUE(Print());
-    EXPECT_EQ(Page().Find("   JKLMNOPQ").Vert, 0);
-
-    Add("EVA");
-    notes.Messages.clear();
-    EXPECT_FALSE(Print());
-    EXPECT_NE(Warning().find(W("počet řádků 3")), std::string::npos);
-}
-
-TEST_F(ChildrenPageJobTest, FullListBelowThePrinterRangeIsRefused) {
-    for (int i = 0; i < ClientsDataCls::kMaxChildren; ++i) {
-        Add("JMENO DITETE PRILIS DLOUHE");  // two rows each: 510 rows of 90
+TEST_F(ChildrenPageJobTest, ListsAndColumnsThatDoNotFitAreRefused) {
+    struct Case {
+        const char* changes;
+        int children;
+        const char* name;
+        std::string cause;  // "" when the list fits
+    };
+    const Case cases[] = {
+        {"SmerTisku=1", 10, "EVA", ""},  // rows 850 up to 40
+        {"SmerTisku=1", 11, "EVA",
+         W("Počet dětí 11 (počet řádků 11) při nastavení DetiVertOS a TabVert dává pro 11. "
+           "řádek polohu -50")},
+        {"SmerTisku=1 DetiVertOS=180", 2, "ABCDEFGHI JKLMNOPQ", W("(počet řádků 4)")},
+        {"", ClientsDataCls::kMaxChildren, "JMENO DITETE PRILIS DLOUHE", W("Počet dětí 255")},
+        {"DetiHorzTab2NS=40000", 1, "EVA", "DetiHorzNS a DetiHorzTab2NS"},
+        {"SmerTisku=1 DetiHorzOS=-62", 1, "EVA", W("z nastavení DetiHorzOS vychází -62")},
+    };
+    for (const Case& c : cases) {
+        Apply(c.changes);
+        record.ClearDeti();
+        for (int i = 0; i < c.children; ++i) {
+            Add(c.name);
+        }
+        if (c.cause.empty()) {
+            EXPECT_TRUE(Print()) << Warning();
+        } else {
+            ExpectRefused(Print(), c.cause);
+        }
     }
-    EXPECT_FALSE(Print());
-    ExpectNothingSent();
-    EXPECT_NE(Warning().find(W("Počet dětí 255")), std::string::npos);
-}
-
-TEST_F(ChildrenPageJobTest, ColumnOutsideRangeNamesTheSetting) {
-    Set(cfg::DetiHorzTab2NS, "40000");
-    Add("EVA");
-    EXPECT_FALSE(Print());
-    ExpectNothingSent();
-    EXPECT_NE(Warning().find("DetiHorzTab2NS"), std::string::npos);
-
-    notes.Messages.clear();
-    Set(cfg::SmerTisku, "1");
-    Set(cfg::DetiHorzOS, "-62");
-    EXPECT_FALSE(Print());
-    ExpectNothingSent();
-    EXPECT_NE(Warning().find("DetiHorzOS"), std::string::npos);
-}
-
-TEST_F(ChildrenPageJobTest, WriteFailureIsReported) {
-    Add("EVA");
-    port.FailWriteAfter(30, "Input/output error");
-    EXPECT_FALSE(Print());
-    EXPECT_FALSE(port.IsOpen());
-    EXPECT_NE(Warning().find("Input/output error"), std::string::npos);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-#include "printing/EscpReader.h"
+#include <algorithm>
+#include <iterator>
 
-#include <cstdio>
+#include "printing/PrintTestSupport.h"
 
 namespace vexa::test {
 
@@ -11,231 +12,92 @@ std::ostream& operator<<(std::ostream& out, const PlacedText& t) {
 
 std::vector<PlacedText> EscpPage::Printed() const {
     std::vector<PlacedText> out;
-    for (const auto& t : Texts) {
-        if (!t.Text.empty()) {
-            out.push_back(t);
-        }
-    }
+    std::copy_if(Texts.begin(), Texts.end(), std::back_inserter(out),
+                 [](const PlacedText& t) { return !t.Text.empty(); });
     return out;
 }
 
 PlacedText EscpPage::Find(std::string_view text) const {
-    for (const auto& t : Texts) {
-        if (t.Text == text) {
-            return t;
-        }
-    }
-    PlacedText missing;
-    missing.Text = "<missing>";
-    return missing;
+    const auto it = std::find_if(Texts.begin(), Texts.end(),
+                                 [&](const PlacedText& t) { return t.Text == text; });
+    return it != Texts.end() ? *it : PlacedText{0, 0, 0, false, "<missing>"};
 }
 
-namespace {
-
-class Machine {
-  public:
-    explicit Machine(std::string_view bytes) : m_in(bytes) {}
-
-    EscpPage Run() {
-        while (m_pos < m_in.size()) {
-            Step();
-        }
-        if (m_wrapped) {
-            Error("stream ends inside a wrapped text");
-        }
-        return m_page;
-    }
-
-  private:
-    int Byte(std::size_t at) const {
-        return at < m_in.size() ? static_cast<unsigned char>(m_in[at]) : -1;
-    }
-    bool Need(std::size_t count) {
-        if (m_pos + count > m_in.size()) {
-            Error("sequence cut short");
-            m_pos = m_in.size();
-            return false;
-        }
-        return true;
-    }
-    void Error(const std::string& what) {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, " at byte %zu", m_pos);
-        m_page.Errors.push_back(what + buf);
-    }
-    void Command(std::string text) {
-        m_inText = false;
-        m_page.EndsWithFormFeed = false;
-        m_page.Commands.push_back(std::move(text));
-    }
-    int Advance() const {
-        switch (m_pitch) {
-            case 12:
-                return 5;
-            case 15:
-                return 4;
-            default:
-                return 6;
-        }
-    }
-    void Text(unsigned char c) {
-        if (!m_inText) {
-            m_page.Texts.push_back({m_vert, m_horz, m_pitch, m_wrapped, {}});
-            m_inText = true;
-        }
-        m_page.Texts.back().Text += static_cast<char>(c);
-        m_horz += Advance();
-        m_page.EndsWithFormFeed = false;
-    }
-
-    void Step() {
-        const int c = Byte(m_pos);
-        if (c == 0x1B) {
-            Escape();
-        } else if (c == 0x14) {
-            Dc4();
+// ESC ( V 2 0 nL nH: vertical position in 1/360 inch; ESC $ nL nH: horizontal in 1/60 inch;
+// ESC P/M/g: 10/12/15 cpi; ESC + n: line spacing n/360 inch; ESC l/x/k/R n: no movement;
+// DC4 DC4 ESC letter n: the printer's own, where R 3 opens a wrapped text that 19 closes.
+EscpPage ReadEscp(std::string_view in) {
+    EscpPage page;
+    int vert = 0, horz = 0, pitch = 0, lineSpacing = 60;
+    bool wrapped = false, inText = false;
+    const auto at = [&](std::size_t i) {
+        return i < in.size() ? static_cast<int>(static_cast<unsigned char>(in[i])) : -1;
+    };
+    const auto fail = [&](std::size_t i, const char* what) {
+        page.Errors.push_back(what + std::string(" at byte ") + std::to_string(i));
+    };
+    std::size_t i = 0;
+    while (i < in.size()) {
+        const int c = at(i);
+        const int cmd = c == 0x1B ? at(i + 1) : -1;
+        std::size_t length = 1;
+        bool text = false;
+        if (cmd == '(' && at(i + 2) == 'V' && at(i + 3) == 2 && at(i + 4) == 0 && at(i + 6) >= 0) {
+            vert = at(i + 5) + 256 * at(i + 6);
+            length = 7;
+        } else if (cmd == '$' && at(i + 3) >= 0) {
+            horz = at(i + 2) + 256 * at(i + 3);
+            length = 4;
+        } else if (cmd == 'P' || cmd == 'M' || cmd == 'g') {
+            pitch = cmd == 'P' ? 10 : cmd == 'M' ? 12 : 15;
+            length = 2;
+        } else if ((cmd == '+' || cmd == 'l' || cmd == 'x' || cmd == 'k' || cmd == 'R') &&
+                   at(i + 2) >= 0) {
+            lineSpacing = cmd == '+' ? at(i + 2) : lineSpacing;
+            length = 3;
+        } else if (c == 0x14 && at(i + 1) == 0x14 && at(i + 2) == 0x1B && at(i + 4) >= 0) {
+            length = 5;
+            if (at(i + 3) == 'R' && at(i + 4) == 3) {
+                if (wrapped) {
+                    fail(i, "wrapper inside a wrapper");
+                }
+                wrapped = text = true;
+                page.Texts.push_back({vert, horz, pitch, true, {}});
+            }
         } else if (c == 0x19) {
-            if (!m_wrapped) {
-                Error("end of wrapper without a start");
+            if (!wrapped) {
+                fail(i, "end of wrapper without a start");
             }
-            m_wrapped = false;
-            Command("WRAP END");
-            ++m_pos;
+            wrapped = false;
         } else if (c == 0x0D) {
-            m_horz = 0;
-            Command("CR");
-            ++m_pos;
+            horz = 0;
         } else if (c == 0x0A) {
-            m_vert += m_page.LineSpacing;
-            Command("LF");
-            ++m_pos;
+            vert += lineSpacing;
         } else if (c == 0x0C) {
-            if (m_wrapped) {
-                Error("form feed inside a wrapped text");
+            if (wrapped) {
+                fail(i, "form feed inside a wrapped text");
             }
-            ++m_page.FormFeeds;
-            Command("FF");
-            m_page.EndsWithFormFeed = true;
-            m_vert = 0;
-            m_horz = 0;
-            ++m_pos;
+            ++page.FormFeeds;
+            vert = horz = 0;
         } else if (c >= 0x20 && c != 0x7F) {
-            Text(static_cast<unsigned char>(c));
-            ++m_pos;
+            if (!inText) {
+                page.Texts.push_back({vert, horz, pitch, wrapped, {}});
+            }
+            page.Texts.back().Text += in[i];
+            horz += pitch == 12 ? 5 : pitch == 15 ? 4 : 6;
+            text = true;
         } else {
-            Error("unknown control byte " + std::to_string(c));
-            ++m_pos;
+            fail(i, c == 0x1B ? "unknown or cut ESC sequence" : "unknown control byte");
+            length = c == 0x1B ? 2 : 1;
         }
+        inText = text;
+        page.EndsWithFormFeed = c == 0x0C;
+        i += length;
     }
-
-    void Escape() {
-        if (!Need(2)) {
-            return;
-        }
-        const int cmd = Byte(m_pos + 1);
-        switch (cmd) {
-            case '(': {
-                // ESC ( V 2 0 nL nH: absolute vertical position in 1/360 inch.
-                if (!Need(7)) {
-                    return;
-                }
-                if (Byte(m_pos + 2) != 'V' || Byte(m_pos + 3) != 2 || Byte(m_pos + 4) != 0) {
-                    Error("unknown ESC ( command");
-                }
-                m_vert = Byte(m_pos + 5) + 256 * Byte(m_pos + 6);
-                Command("ESC ( V " + std::to_string(m_vert));
-                m_pos += 7;
-                return;
-            }
-            case '$': {
-                if (!Need(4)) {
-                    return;
-                }
-                m_horz = Byte(m_pos + 2) + 256 * Byte(m_pos + 3);
-                Command("ESC $ " + std::to_string(m_horz));
-                m_pos += 4;
-                return;
-            }
-            case 'P':
-                m_pitch = 10;
-                Command("ESC P");
-                m_pos += 2;
-                return;
-            case 'M':
-                m_pitch = 12;
-                Command("ESC M");
-                m_pos += 2;
-                return;
-            case 'g':
-                m_pitch = 15;
-                Command("ESC g");
-                m_pos += 2;
-                return;
-            case '+':
-            case 'l':
-            case 'x':
-            case 'k':
-            case 'R': {
-                if (!Need(3)) {
-                    return;
-                }
-                const int n = Byte(m_pos + 2);
-                if (cmd == '+') {
-                    m_page.LineSpacing = n;
-                }
-                Command(std::string("ESC ") + static_cast<char>(cmd) + " " + std::to_string(n));
-                m_pos += 3;
-                return;
-            }
-            default:
-                Error("unknown ESC command " + std::to_string(cmd));
-                m_pos += 2;
-                return;
-        }
+    if (wrapped) {
+        fail(i, "stream ends inside a wrapped text");
     }
-
-    // The printer's own sequences: DC4 DC4 ESC <letter> n. "R 3" starts a wrapped text that
-    // runs to the next 19.
-    void Dc4() {
-        if (!Need(5)) {
-            return;
-        }
-        if (Byte(m_pos + 1) != 0x14 || Byte(m_pos + 2) != 0x1B) {
-            Error("unknown DC4 sequence");
-            ++m_pos;
-            return;
-        }
-        const int letter = Byte(m_pos + 3);
-        const int n = Byte(m_pos + 4);
-        m_pos += 5;
-        if (letter == 'R' && n == 3) {
-            if (m_wrapped) {
-                Error("wrapper inside a wrapper");
-            }
-            Command("WRAP START");
-            m_wrapped = true;
-            // An empty wrapped text is still a text the job sent.
-            m_page.Texts.push_back({m_vert, m_horz, m_pitch, true, {}});
-            m_inText = true;
-            return;
-        }
-        Command(std::string("DC4 ESC ") + static_cast<char>(letter) + " " + std::to_string(n));
-    }
-
-    std::string_view m_in;
-    std::size_t m_pos = 0;
-    EscpPage m_page;
-    int m_vert = 0;
-    int m_horz = 0;
-    int m_pitch = 0;
-    bool m_wrapped = false;
-    bool m_inText = false;
-};
-
-}  // namespace
-
-EscpPage EscpReader::Read(std::string_view bytes) {
-    return Machine(bytes).Run();
+    return page;
 }
 
 }  // namespace vexa::test

@@ -1,8 +1,8 @@
 #include "printing/GuidePointsJob.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "printing/PrintTestSupport.h"
 
@@ -14,77 +14,44 @@ class GuidePointsJobTest : public PrintTest {
     bool Print() { return GuidePointsJob(config, port, notes).PrintGuidePoints(); }
 };
 
-TEST_F(GuidePointsJobTest, NormalStreamWithDefaults) {
+TEST_F(GuidePointsJobTest, StreamsWithFactorySettingsByteForByte) {
     ASSERT_TRUE(Print());
-    EXPECT_EQ(port.Bytes(), InitSeries() + std::string("\x1B\x28\x56\x02\x00\xA7\x05", 7) +
-                                std::string("\x1B\x24\x35\x00", 4) + "\x2D" +
-                                std::string("\x1B\x28\x56\x02\x00\x89\x07", 7) +
-                                std::string("\x1B\x24\x37\x00", 4) + "\x7C\x0C");
+    EXPECT_EQ(port.Bytes(), InitSeries() + B("\x1B(V\x02\x00\xA7\x05\x1B$\x35\x00-") +
+                                B("\x1B(V\x02\x00\x89\x07\x1B$\x37\x00|\x0C"));
+    Set(cfg::SmerTisku, "1");  // plain marks: no wrapper even though SmerTisku is 1
+    ASSERT_TRUE(Print());
+    EXPECT_EQ(port.Bytes(), InitSeries() + B("\x1B(V\x02\x00\xE2\x01\x1B$\xD4\x00|") +
+                                B("\x1B(V\x02\x00\xB8\x03\x1B$\xD7\x00_\x0C"));
 }
 
-TEST_F(GuidePointsJobTest, ReverseStreamWithDefaults) {
-    Set(cfg::SmerTisku, "1");
-    ASSERT_TRUE(Print());
-    // Plain marks: no wrapper even though SmerTisku is 1.
-    EXPECT_EQ(port.Bytes(), InitSeries() + std::string("\x1B\x28\x56\x02\x00\xE2\x01", 7) +
-                                std::string("\x1B\x24\xD4\x00", 4) + "\x7C" +
-                                std::string("\x1B\x28\x56\x02\x00\xB8\x03", 7) +
-                                std::string("\x1B\x24\xD7\x00", 4) + "\x5F\x0C");
+TEST_F(GuidePointsJobTest, MarksFollowInsertionShiftAndRoundHalvesToEven) {
+    const std::pair<const char*, std::vector<PlacedText>> cases[] = {
+        {"SmerTisku=2", {{1447, 53, 0, false, "-"}, {1929, 55, 0, false, "|"}}},
+        {"HorzShift=-4 VertShift=21", {{1426, 57, 0, false, "-"}, {1908, 59, 0, false, "|"}}},
+        {"SmerTisku=1 HorzShift=-4 VertShift=21",
+         {{503, 208, 0, false, "|"}, {973, 211, 0, false, "_"}}},
+        {"NVVertTabNS=69.5 NVHorzTabNS=-50.5",  // 1447.5, 53.5
+         {{1448, 54, 0, false, "-"}, {1930, 56, 0, false, "|"}}},
+        {"NVVertTabNS=68.5 NVHorzTabNS=-51.5",  // 1446.5, 52.5
+         {{1446, 52, 0, false, "-"}, {1928, 54, 0, false, "|"}}},
+    };
+    for (const auto& [changes, expected] : cases) {
+        Apply(changes);
+        ExpectPage(Print(), expected);
+    }
 }
 
-TEST_F(GuidePointsJobTest, OnlySmerTiskuOneIsReverse) {
-    Set(cfg::SmerTisku, "2");
-    ASSERT_TRUE(Print());
-    const EscpPage page = Page();
-    EXPECT_EQ(page.Texts,
-              (std::vector<PlacedText>{{1447, 53, 0, false, "-"}, {1929, 55, 0, false, "|"}}));
-}
+TEST_F(GuidePointsJobTest, RefusalsAndPortFailures) {
+    Apply("NVHorzTabNS=-200");
+    ExpectRefused(Print(), "GlobHorzNS, HorzShift a NVHorzTabNS");
+    Apply("SmerTisku=1 GlobVertOS=32300");  // the second mark 470 lower: beyond 32767
+    ExpectRefused(Print(), "GlobVertOS, VertShift a NVVertTabOS");
 
-TEST_F(GuidePointsJobTest, ShiftMovesTheMarks) {
-    Set(cfg::HorzShift, "-4");
-    Set(cfg::VertShift, "21");
-    ASSERT_TRUE(Print());
-    EXPECT_EQ(Page().Texts,
-              (std::vector<PlacedText>{{1426, 57, 0, false, "-"}, {1908, 59, 0, false, "|"}}));
-    Set(cfg::SmerTisku, "1");
-    ASSERT_TRUE(Print());
-    EXPECT_EQ(Page().Texts,
-              (std::vector<PlacedText>{{503, 208, 0, false, "|"}, {973, 211, 0, false, "_"}}));
-}
-
-TEST_F(GuidePointsJobTest, PositionsRoundHalvesToEven) {
-    Set(cfg::NVVertTabNS, "69.5");   // 1447.5 -> 1448
-    Set(cfg::NVHorzTabNS, "-50.5");  // 53.5 -> 54
-    ASSERT_TRUE(Print());
-    EXPECT_EQ(Page().Texts,
-              (std::vector<PlacedText>{{1448, 54, 0, false, "-"}, {1930, 56, 0, false, "|"}}));
-    Set(cfg::NVVertTabNS, "68.5");   // 1446.5 -> 1446
-    Set(cfg::NVHorzTabNS, "-51.5");  // 52.5 -> 52
-    ASSERT_TRUE(Print());
-    EXPECT_EQ(Page().Texts,
-              (std::vector<PlacedText>{{1446, 52, 0, false, "-"}, {1928, 54, 0, false, "|"}}));
-}
-
-TEST_F(GuidePointsJobTest, MarkOutsideRangeIsRefused) {
-    Set(cfg::NVHorzTabNS, "-200");
-    EXPECT_FALSE(Print());
-    ExpectNothingSent();
-    EXPECT_NE(Warning().find("NVHorzTabNS"), std::string::npos);
-
-    notes.Messages.clear();
-    Set(cfg::SmerTisku, "1");
-    Set(cfg::GlobVertOS, "32300");  // second mark 470 lower: beyond 32767
-    EXPECT_FALSE(Print());
-    ExpectNothingSent();
-    EXPECT_NE(Warning().find("GlobVertOS"), std::string::npos);
-}
-
-TEST_F(GuidePointsJobTest, PortFailureIsReported) {
-    Set(cfg::Port, "com1");
+    Apply("Port=com1");
     port.FailOpen("Device or resource busy");
     EXPECT_FALSE(Print());
-    EXPECT_NE(Warning().find(W("„com1“")), std::string::npos);
-    EXPECT_NE(Warning().find("Device or resource busy"), std::string::npos);
+    EXPECT_NE(Warning().find(W("„com1“ (memory:com1) nelze otevřít: Device or resource busy")),
+              std::string::npos);
 }
 
 }  // namespace

@@ -91,7 +91,8 @@ class Run {
         form = std::make_unique<frmVexa>(*config, dirs.userData + "/Lomar/Vexa", messages);
         form->show();
         form->activateWindow();
-        QTest::qWaitForWindowActive(form.get());
+        if (!QTest::qWaitForWindowActive(form.get()))
+            qWarning("window not active");
         return *form;
     }
 

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <cstdlib>
+#include <span>
 
 #include "platform/Cp1250.h"
 #include "platform/Dates.h"
@@ -72,50 +73,60 @@ frmVexa::frmVexa(Config& config, std::string archiveDir, MessageBox& messages, Q
 
 frmVexa::~frmVexa() = default;
 
-void frmVexa::BuildHolderTab(QWidget* page) {
-    auto label = [&](const char* name, const char* caption, int l, int t, int w, int h) {
-        Place(new Label(QString::fromLatin1(name), T(caption), page), l, t, w, h);
-    };
-    auto box = [&](const char* name, int l, int t, int w, int h, int maxLength = 0) {
-        auto* b = new TextBox(QString::fromLatin1(name), page);
-        Place(b, l, t, w, h);
-        b->SetMaxLength(maxLength);
-        return b;
-    };
-    label("lPrijmeni", "Příjmení:", 480, 690, 735, 255);
-    edPrijmeni = box("edPrijmeni", 1680, 690, 1695, 285);
-    label("lJmeno", "Jméno:", 480, 1050, 615, 255);
-    edJmeno = box("edJmeno", 1680, 1050, 1695, 285);
-    label("lRC", "RČ:", 480, 1410, 375, 255);
-    edRC_date = box("edRC_date", 1680, 1410, 650, 285, 6);
-    label("lSlash", "/", 2400, 1410, 135, 255);
-    edRC_rest = box("edRC_rest", 2520, 1410, 480, 285, 4);
-    label("lMistoNarozeni", "Místo narození:", 480, 1770, 1095, 255);
-    edMistoNarozeni = box("edMistoNarozeni", 1680, 1770, 1695, 285);
-    label("lCisloPasu", "Číslo pasu:", 480, 2130, 855, 255);
-    edCisloPasu = box("edCisloPasu", 1680, 2130, 1695, 285);
-    label("lDatumNarozeni", "Datum narození:", 4200, 690, 1215, 255);
-    edDN_Den = box("edDN_Den", 5520, 690, 375, 285, 2);
-    edDN_Mesic = box("edDN_Mesic", 6000, 690, 375, 285, 2);
-    edDN_Rok = box("edDN_Rok", 6480, 690, 750, 285, 4);
-    label("lSex", "Pohlaví:", 4200, 1050, 1095, 255);
-    comSex = new ComboBox(QStringLiteral("comSex"), page);
-    Place(comSex, 5520, 1050, 495, 315);
-    label("lDenVydani", "Datum vydání:", 4200, 1410, 1095, 255);
-    edDatumVydani = box("edDatumVydani", 5520, 1410, 1695, 285);
-    label("lPlatnostDo", "Platnost do:", 4200, 1770, 975, 255);
-    edDatumZneplatneni = box("edDatumZneplatneni", 5520, 1770, 1695, 285);
-    label("lVydavatel", "Pas vydal:", 4200, 2130, 855, 255);
-    edPasVydal = box("edPasVydal", 5520, 2160, 1695, 285);
+template <typename Control, typename... Args>
+Control* frmVexa::Add(QWidget* page, const char* name, Spot at, Args&&... args) {
+    auto* control = new Control(QString::fromLatin1(name), std::forward<Args>(args)..., page);
+    Place(control, at.left, at.top, at.width, at.height);
+    return control;
+}
 
-    cmdUlozit = new Button(QStringLiteral("cmdUlozit"), T("Uložit"), page);
-    Place(cmdUlozit, 4440, 2760, 975, 255);
-    cmdTisk = new Button(QStringLiteral("cmdTisk"), T("Tisk"), page);
-    Place(cmdTisk, 5520, 2760, 975, 255);
-    cmdSmazat = new Button(QStringLiteral("cmdSmazat"), T("Smazat"), page);
-    Place(cmdSmazat, 6600, 2760, 975, 255);
-    cmdDeti = new Button(QStringLiteral("cmdDeti"), T("Děti"), page);
-    Place(cmdDeti, 480, 2760, 1095, 255);
+void frmVexa::AddLabels(QWidget* page, std::initializer_list<LabelDef> labels) {
+    for (const LabelDef& label : labels)
+        Add<Label>(page, label.name, label.at, T(label.caption));
+}
+
+void frmVexa::AddTextBoxes(QWidget* page, std::initializer_list<TextBoxDef> boxes) {
+    for (const TextBoxDef& box : boxes) {
+        this->*box.box = Add<TextBox>(page, box.name, box.at);
+        (this->*box.box)->SetMaxLength(box.maxLength);
+    }
+}
+
+void frmVexa::AddButtons(QWidget* page, std::initializer_list<ButtonDef> buttons) {
+    for (const ButtonDef& button : buttons)
+        this->*button.button = Add<Button>(page, button.name, button.at, T(button.caption));
+}
+
+void frmVexa::BuildHolderTab(QWidget* page) {
+    AddLabels(page, {{"lPrijmeni", "Příjmení:", {480, 690, 735, 255}},
+                     {"lJmeno", "Jméno:", {480, 1050, 615, 255}},
+                     {"lRC", "RČ:", {480, 1410, 375, 255}},
+                     {"lSlash", "/", {2400, 1410, 135, 255}},
+                     {"lMistoNarozeni", "Místo narození:", {480, 1770, 1095, 255}},
+                     {"lCisloPasu", "Číslo pasu:", {480, 2130, 855, 255}},
+                     {"lDatumNarozeni", "Datum narození:", {4200, 690, 1215, 255}},
+                     {"lSex", "Pohlaví:", {4200, 1050, 1095, 255}},
+                     {"lDenVydani", "Datum vydání:", {4200, 1410, 1095, 255}},
+                     {"lPlatnostDo", "Platnost do:", {4200, 1770, 975, 255}},
+                     {"lVydavatel", "Pas vydal:", {4200, 2130, 855, 255}}});
+    AddTextBoxes(page,
+                 {{&frmVexa::edPrijmeni, "edPrijmeni", {1680, 690, 1695, 285}},
+                  {&frmVexa::edJmeno, "edJmeno", {1680, 1050, 1695, 285}},
+                  {&frmVexa::edRC_date, "edRC_date", {1680, 1410, 650, 285}, 6},
+                  {&frmVexa::edRC_rest, "edRC_rest", {2520, 1410, 480, 285}, 4},
+                  {&frmVexa::edMistoNarozeni, "edMistoNarozeni", {1680, 1770, 1695, 285}},
+                  {&frmVexa::edCisloPasu, "edCisloPasu", {1680, 2130, 1695, 285}},
+                  {&frmVexa::edDN_Den, "edDN_Den", {5520, 690, 375, 285}, 2},
+                  {&frmVexa::edDN_Mesic, "edDN_Mesic", {6000, 690, 375, 285}, 2},
+                  {&frmVexa::edDN_Rok, "edDN_Rok", {6480, 690, 750, 285}, 4},
+                  {&frmVexa::edDatumVydani, "edDatumVydani", {5520, 1410, 1695, 285}},
+                  {&frmVexa::edDatumZneplatneni, "edDatumZneplatneni", {5520, 1770, 1695, 285}},
+                  {&frmVexa::edPasVydal, "edPasVydal", {5520, 2160, 1695, 285}}});
+    comSex = Add<ComboBox>(page, "comSex", {5520, 1050, 495, 315});
+    AddButtons(page, {{&frmVexa::cmdUlozit, "cmdUlozit", "Uložit", {4440, 2760, 975, 255}},
+                      {&frmVexa::cmdTisk, "cmdTisk", "Tisk", {5520, 2760, 975, 255}},
+                      {&frmVexa::cmdSmazat, "cmdSmazat", "Smazat", {6600, 2760, 975, 255}},
+                      {&frmVexa::cmdDeti, "cmdDeti", "Děti", {480, 2760, 1095, 255}}});
     // Printing and the children dialog come with their own work; until then the buttons
     // stand in their places, disabled.
     cmdTisk->setEnabled(false);
@@ -130,12 +141,9 @@ void frmVexa::BuildHolderTab(QWidget* page) {
 }
 
 void frmVexa::BuildArchiveTab(QWidget* page) {
-    ArchiveList = new ListView(QStringLiteral("ArchiveList"), page);
-    Place(ArchiveList, 0, 360, 7815, 2175);
-    cmdEdit = new Button(QStringLiteral("cmdEdit"), T("Editovat"), page);
-    Place(cmdEdit, 5520, 2760, 975, 255);
-    cmdOdebrat = new Button(QStringLiteral("cmdOdebrat"), T("Odebrat"), page);
-    Place(cmdOdebrat, 6600, 2760, 975, 255);
+    ArchiveList = Add<ListView>(page, "ArchiveList", {0, 360, 7815, 2175});
+    AddButtons(page, {{&frmVexa::cmdEdit, "cmdEdit", "Editovat", {5520, 2760, 975, 255}},
+                      {&frmVexa::cmdOdebrat, "cmdOdebrat", "Odebrat", {6600, 2760, 975, 255}}});
     cmdEdit->setEnabled(false);
     cmdOdebrat->setEnabled(false);
 
@@ -150,48 +158,53 @@ void frmVexa::BuildArchiveTab(QWidget* page) {
 }
 
 void frmVexa::BuildSettingsTab(QWidget* page) {
-    auto label = [&](const char* name, const char* caption, int l, int t, int w, int h) {
-        Place(new Label(QString::fromLatin1(name), T(caption), page), l, t, w, h);
-    };
-    label("lMistoVydani", "Pas vydal:", 480, 720, 975, 225);
-    edVydejce = new TextBox(QStringLiteral("edVydejce"), page);
-    Place(edVydejce, 1680, 720, 1455, 285);
-    label("lDobaPlatnosti", "Doba platnosti:", 480, 1080, 1095, 255);
-    edPlatnost = new TextBox(QStringLiteral("edPlatnost"), page);
-    Place(edPlatnost, 1680, 1080, 1455, 285);
+    AddLabels(page, {{"lMistoVydani", "Pas vydal:", {480, 720, 975, 225}},
+                     {"lDobaPlatnosti", "Doba platnosti:", {480, 1080, 1095, 255}},
+                     {"lTypTisku", "Tisk podle:", {4200, 720, 855, 255}},
+                     {"lLpt", "Tisknout na port:", {4200, 1680, 1215, 255}},
+                     {"Label1", "Velikost písma u dětí:", {4200, 1080, 1575, 255}}});
+    AddTextBoxes(page, {{&frmVexa::edVydejce, "edVydejce", {1680, 720, 1455, 285}},
+                        {&frmVexa::edPlatnost, "edPlatnost", {1680, 1080, 1455, 285}}});
     edPlatnost->setToolTip(UiText::ToQt(T("Doba platnosti pasu ve dnech")));
-    chkPrevod =
-        new CheckBox(QStringLiteral("chkPrevod"), T("Převádět malá písmena na velká"), page);
-    Place(chkPrevod, 480, 1680, 2775, 255);
+    chkPrevod = Add<CheckBox>(page, "chkPrevod", {480, 1680, 2775, 255},
+                              T("Převádět malá písmena na velká"));
     chkPrevod->setToolTip(
         UiText::ToQt(T("Všechna písmena malé abecedy ve všech textech budou převedena na velká")));
-    label("lTypTisku", "Tisk podle:", 4200, 720, 855, 255);
-    comZpusobTisku = new ComboBox(QStringLiteral("comZpusobTisku"), page);
-    Place(comZpusobTisku, 5160, 720, 1695, 315);
-    for (const char* item : kMethodItems)
-        comZpusobTisku->AddItem(T(item));
-    comZpusobTisku->SetText(T(kMethodItems[0]));
-    label("lLpt", "Tisknout na port:", 4200, 1680, 1215, 255);
-    comLpt = new ComboBox(QStringLiteral("comLpt"), page);
-    Place(comLpt, 5520, 1680, 735, 315);
-    for (const char* item : kPortItems)
-        comLpt->AddItem(T(item));
-    comLpt->SetText(T(kPortItems[0]));
+    chkSmer = Add<CheckBox>(page, "chkSmer", {480, 2040, 2055, 255}, T("Opačné zakládání pasů"));
+
+    // The printing choices: each combo offers its items and starts at the first.
+    const struct {
+        ComboBox* frmVexa::*combo;
+        const char* name;
+        Spot at;
+        std::span<const char* const> items;
+        cfg::Setting setting;
+    } combos[] = {
+        {&frmVexa::comZpusobTisku,
+         "comZpusobTisku",
+         {5160, 720, 1695, 315},
+         kMethodItems,
+         cfg::ZpusobTisku},
+        {&frmVexa::comLpt, "comLpt", {5520, 1680, 735, 315}, kPortItems, cfg::Port},
+        {&frmVexa::comFont, "comFont", {5880, 1080, 975, 315}, kFontItems, cfg::FontSize}};
+    for (const auto& def : combos) {
+        ComboBox* combo = this->*def.combo = Add<ComboBox>(page, def.name, def.at);
+        for (const char* item : def.items)
+            combo->AddItem(T(item));
+        combo->SetText(T(def.items[0]));
+        // Choosing an item enables the buttons only when it differs from the setting in force.
+        connect(combo, &ComboBox::Click, this, [this, combo, setting = def.setting] {
+            if (Differs(setting, combo->ListIndex(), combo->Text()))
+                EnableSettingButtons();
+        });
+        connect(combo, &ComboBox::LostFocus, this,
+                [this, combo, setting = def.setting] { OnComboLeft(combo, setting); });
+    }
     comLpt->setToolTip(UiText::ToQt(T("Port, na který je tiskárna připojena")));
-    cmdPouzit = new Button(QStringLiteral("cmdPouzit"), T("Použít"), page);
-    Place(cmdPouzit, 4440, 2760, 975, 255);
-    cmdPuvodni = new Button(QStringLiteral("cmdPuvodni"), T("Původní"), page);
-    Place(cmdPuvodni, 5520, 2760, 975, 255);
-    cmdDefault = new Button(QStringLiteral("cmdDefault"), T("Defaultní"), page);
-    Place(cmdDefault, 6600, 2760, 855, 255);
-    label("Label1", "Velikost písma u dětí:", 4200, 1080, 1575, 255);
-    comFont = new ComboBox(QStringLiteral("comFont"), page);
-    Place(comFont, 5880, 1080, 975, 315);
-    for (const char* item : kFontItems)
-        comFont->AddItem(T(item));
-    comFont->SetText(T(kFontItems[0]));
-    chkSmer = new CheckBox(QStringLiteral("chkSmer"), T("Opačné zakládání pasů"), page);
-    Place(chkSmer, 480, 2040, 2055, 255);
+
+    AddButtons(page, {{&frmVexa::cmdPouzit, "cmdPouzit", "Použít", {4440, 2760, 975, 255}},
+                      {&frmVexa::cmdPuvodni, "cmdPuvodni", "Původní", {5520, 2760, 975, 255}},
+                      {&frmVexa::cmdDefault, "cmdDefault", "Defaultní", {6600, 2760, 855, 255}}});
     cmdPouzit->setEnabled(false);
     cmdPuvodni->setEnabled(false);
 
@@ -199,22 +212,6 @@ void frmVexa::BuildSettingsTab(QWidget* page) {
     connect(edPlatnost, &TextBox::Change, this, &frmVexa::EnableSettingButtons);
     connect(chkPrevod, &CheckBox::Click, this, &frmVexa::EnableSettingButtons);
     connect(chkSmer, &CheckBox::Click, this, &frmVexa::EnableSettingButtons);
-    connect(comLpt, &ComboBox::Click, this, [this] {
-        if (comLpt->Text() != m_config.Settings[cfg::Port])
-            EnableSettingButtons();
-    });
-    connect(comFont, &ComboBox::Click, this, [this] {
-        if (comFont->Text() != m_config.Settings[cfg::FontSize])
-            EnableSettingButtons();
-    });
-    connect(comZpusobTisku, &ComboBox::Click, this, [this] {
-        if (comZpusobTisku->ListIndex() != m_config.Number(cfg::ZpusobTisku))
-            EnableSettingButtons();
-    });
-    connect(comLpt, &ComboBox::LostFocus, this, [this] { OnComboLeft(comLpt, cfg::Port); });
-    connect(comFont, &ComboBox::LostFocus, this, [this] { OnComboLeft(comFont, cfg::FontSize); });
-    connect(comZpusobTisku, &ComboBox::LostFocus, this,
-            [this] { OnComboLeft(comZpusobTisku, cfg::ZpusobTisku); });
     connect(edVydejce, &TextBox::LostFocus, this, [this] { Capitalize(edVydejce); });
     connect(cmdPouzit, &Button::Click, this, &frmVexa::OnPouzit);
     connect(cmdPuvodni, &Button::Click, this, &frmVexa::OnPuvodni);
@@ -638,14 +635,16 @@ void frmVexa::EnableSettingButtons() {
     cmdPouzit->setEnabled(true);
 }
 
+bool frmVexa::Differs(cfg::Setting setting, int index, const std::string& text) const {
+    return setting == cfg::ZpusobTisku ? index != m_config.Number(cfg::ZpusobTisku)
+                                       : text != m_config.Settings[setting];
+}
+
 void frmVexa::OnComboLeft(ComboBox* combo, cfg::Setting setting) {
+    // Typed text enables the buttons only when it names an item that differs.
     const std::string text = combo->Text();
     for (int i = 0; i < combo->ListCount(); ++i) {
-        if (combo->List(i) != text)
-            continue;
-        bool differs = setting == cfg::ZpusobTisku ? i != m_config.Number(cfg::ZpusobTisku)
-                                                   : text != m_config.Settings[setting];
-        if (differs) {
+        if (combo->List(i) == text && Differs(setting, i, text)) {
             EnableSettingButtons();
             return;
         }

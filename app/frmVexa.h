@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -64,6 +65,36 @@ class frmVexa : public Form, public Notifier {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The controls of the tabs are built from tables: names, captions (UTF-8) and places.
+    // Where a control stands on its tab page, in twips.
+    struct Spot {
+        int left, top, width, height;
+    };
+    struct LabelDef {
+        const char* name;
+        const char* caption;
+        Spot at;
+    };
+    struct TextBoxDef {
+        TextBox* frmVexa::*box;
+        const char* name;
+        Spot at;
+        int maxLength = 0;  // 0: no limit
+    };
+    struct ButtonDef {
+        Button* frmVexa::*button;
+        const char* name;
+        const char* caption;
+        Spot at;
+    };
+    // Creates a control named `name` on `page` at `at`; `args` go to its constructor between
+    // the name and the parent.
+    template <typename Control, typename... Args>
+    Control* Add(QWidget* page, const char* name, Spot at, Args&&... args);
+    void AddLabels(QWidget* page, std::initializer_list<LabelDef> labels);
+    void AddTextBoxes(QWidget* page, std::initializer_list<TextBoxDef> boxes);
+    void AddButtons(QWidget* page, std::initializer_list<ButtonDef> buttons);
+
     void FormLoad();
     void BuildHolderTab(QWidget* page);
     void BuildArchiveTab(QWidget* page);
@@ -81,6 +112,8 @@ class frmVexa : public Form, public Notifier {
     void OnRemove();
     void OnColumnClick(int columnIndex);
     void EnableSettingButtons();
+    // Whether the item at `index` (text `text`) of a printing choice differs from the setting.
+    bool Differs(cfg::Setting setting, int index, const std::string& text) const;
     void OnComboLeft(ComboBox* combo, cfg::Setting setting);
     void OnPouzit();
     void OnPuvodni();

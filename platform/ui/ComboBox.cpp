@@ -8,18 +8,15 @@
 
 namespace vexa {
 
-ComboBox::ComboBox(const QString& name, QWidget* parent)
-    : QComboBox(parent), m_filter(new InputFilter(this)) {
+ComboBox::ComboBox(const QString& name, QWidget* parent) : QComboBox(parent) {
     setObjectName(name);
     setEditable(true);
     // Typed text is only text: it never becomes an item, and nothing is completed for the
     // user.
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
-    lineEdit()->setValidator(m_filter);
+    m_filter = new InputFilter(lineEdit());
     connect(this, &QComboBox::activated, this, [this](int) { emit Click(); });
-    connect(lineEdit(), &QLineEdit::textChanged, this,
-            [this](const QString& text) { m_filter->SetPreviousLength(int(text.size())); });
 }
 
 std::string ComboBox::Text() const {
@@ -27,9 +24,7 @@ std::string ComboBox::Text() const {
 }
 
 void ComboBox::SetText(const std::string& text) {
-    m_filter->SetProgramEdit(true);
-    setEditText(UiText::ToQt(text));
-    m_filter->SetProgramEdit(false);
+    m_filter->SetProgramText(text);
 }
 
 void ComboBox::SetSelection(int start, int length) {
@@ -67,10 +62,8 @@ void ComboBox::hidePopup() {
 
 void ComboBox::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
-    Qt::FocusReason reason = event->reason();
-    if (!m_popupOpen && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+    if (!m_popupOpen && IsLeaving(event->reason()))
         emit LostFocus();
-    }
 }
 
 }  // namespace vexa

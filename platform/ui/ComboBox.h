@@ -38,7 +38,7 @@ class ComboBox : public QComboBox, public TextControl {
     void focusOutEvent(QFocusEvent* event) override;
 
   private:
-    InputFilter* m_filter;
+    InputFilter* m_filter = nullptr;
     bool m_popupOpen = false;
 };
 

@@ -1,8 +1,22 @@
 #include "platform/ui/InputFilter.h"
 
+#include <QLineEdit>
+
 #include "platform/ui/UiText.h"
 
 namespace vexa {
+
+InputFilter::InputFilter(QLineEdit* edit) : QValidator(edit), m_edit(edit) {
+    edit->setValidator(this);
+    connect(edit, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_previousLength = static_cast<int>(text.size()); });
+}
+
+void InputFilter::SetProgramText(const std::string& text) {
+    m_programEdit = true;
+    m_edit->setText(UiText::ToQt(text));
+    m_programEdit = false;
+}
 
 QValidator::State InputFilter::validate(QString& input, int& pos) const {
     QString kept;

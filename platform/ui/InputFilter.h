@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QValidator>
+#include <string>
+
+class QLineEdit;
 
 namespace vexa {
 
@@ -12,20 +15,20 @@ namespace vexa {
 class InputFilter : public QValidator {
     Q_OBJECT
   public:
-    explicit InputFilter(QObject* parent = nullptr) : QValidator(parent) {}
+    // Becomes the validator of `edit`, a child of it.
+    explicit InputFilter(QLineEdit* edit);
 
     State validate(QString& input, int& pos) const override;
 
     void SetMaxLength(int maxLength) { m_maxLength = maxLength; }
     int MaxLength() const { return m_maxLength; }
-    // The length of the text before the edit being validated, and whether the program (not
-    // the user) is setting the text.
-    void SetPreviousLength(int length) { m_previousLength = length; }
-    void SetProgramEdit(bool on) { m_programEdit = on; }
+    // Sets the edit's text from the program's Windows-1250 text: never cut to the limit.
+    void SetProgramText(const std::string& text);
 
   private:
-    int m_maxLength = 0;  // 0: no limit
-    int m_previousLength = 0;
+    QLineEdit* m_edit;
+    int m_maxLength = 0;       // 0: no limit
+    int m_previousLength = 0;  // the length of the text before the edit being validated
     bool m_programEdit = false;
 };
 

@@ -11,7 +11,6 @@ TextBox::TextBox(const QString& name, QWidget* parent)
     setObjectName(name);
     // The box enforces its own limit so that text set by the program is never cut.
     QLineEdit::setMaxLength(32767);
-    setValidator(m_filter);
     connect(this, &QLineEdit::textChanged, this, &TextBox::OnTextChanged);
 }
 
@@ -20,9 +19,7 @@ std::string TextBox::Text() const {
 }
 
 void TextBox::SetText(const std::string& value) {
-    m_filter->SetProgramEdit(true);
-    setText(UiText::ToQt(value));
-    m_filter->SetProgramEdit(false);
+    m_filter->SetProgramText(value);
 }
 
 void TextBox::SetSelection(int start, int length) {
@@ -47,14 +44,11 @@ void TextBox::SetMaxLength(int maxLength) {
 
 void TextBox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    Qt::FocusReason reason = event->reason();
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+    if (IsLeaving(event->reason()))
         emit LostFocus();
-    }
 }
 
 void TextBox::OnTextChanged(const QString& text) {
-    m_filter->SetPreviousLength(static_cast<int>(text.size()));
     if (text == m_last)
         return;  // input that was refused leaves the text as it was
     m_last = text;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <qnamespace.h>
 #include <string>
 
 namespace vexa {
@@ -14,6 +15,13 @@ class TextControl {
     // Places the caret at `start` and selects `length` characters from there.
     virtual void SetSelection(int start, int length) = 0;
     virtual void SetFocus() = 0;
+
+  protected:
+    // Losing the focus for `reason` is leaving the control: not when another window takes the
+    // focus, nor when a popup opens.
+    static bool IsLeaving(Qt::FocusReason reason) {
+        return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+    }
 };
 
 }  // namespace vexa

@@ -45,6 +45,16 @@ bool Form::AllFit(const QFont& font) const {
             continue;
         if (fm.horizontalAdvance(label->text()) > label->width() || lineHeight > label->height())
             return false;
+        // Accents above capitals (Č, Ř) reach over the font's ascent: the ink itself must stay
+        // inside the label where its alignment puts the line.
+        const double spare = label->height() - lineHeight;
+        const Qt::Alignment align = label->alignment();
+        const double baseline = fm.ascent() + ((align & Qt::AlignVCenter)  ? spare / 2
+                                               : (align & Qt::AlignBottom) ? spare
+                                                                           : 0.0);
+        const QRectF ink = fm.tightBoundingRect(label->text());
+        if (baseline + ink.top() < 0.0 || baseline + ink.bottom() > label->height())
+            return false;
     }
     for (const QAbstractButton* button : findChildren<QAbstractButton*>()) {
         const QStyle* s = button->style();

@@ -8,7 +8,7 @@ Label::Label(const QString& name, const std::string& caption, QWidget* parent)
     : QLabel(UiText::ToQt(caption), parent) {
     setObjectName(name);
     setTextFormat(Qt::PlainText);
-    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 std::string Label::Caption() const {

@@ -1,5 +1,7 @@
 #include "platform/TextFiles.h"
 
+#include "platform/AtomicFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,31 +15,6 @@ namespace {
 
 std::string Reason(int err) {
     return std::strerror(err);
-}
-
-bool WriteAll(int fd, std::string_view data) {
-    const char* p = data.data();
-    std::size_t left = data.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-std::string DirOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
 }
 
 }  // namespace
@@ -79,49 +56,11 @@ FileResult TextFiles::ReadAll(const std::string& path, std::string& contents) {
 }
 
 FileResult TextFiles::WriteAtomic(const std::string& path, std::string_view contents) {
-    std::string dir = DirOf(path);
-    std::string tmp = path + ".tmp-XXXXXX";
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0)
-        return FileResult::Fail(Reason(errno));
-    auto fail = [&](int err) {
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        return FileResult::Fail(Reason(err));
-    };
-    // The new file gets the old file's permissions, or the usual ones for a new file.
-    struct stat old {};
-    mode_t mode;
-    if (::stat(path.c_str(), &old) == 0) {
-        mode = old.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    if (::fchmod(fd, mode) != 0)
-        return fail(errno);
-    if (!WriteAll(fd, contents))
-        return fail(errno);
-    if (::fsync(fd) != 0)
-        return fail(errno);
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        return FileResult::Fail(Reason(err));
-    }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        return FileResult::Fail(Reason(err));
-    }
-    // Make the rename itself durable.
-    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
-    return FileResult::Ok();
+    AtomicFile file;
+    FileResult r = file.Open(path);
+    if (r.ok)
+        r = file.Write(contents);
+    return r.ok ? file.Commit() : r;
 }
 
 FileResult TextFiles::MakeDirs(const std::string& path) {

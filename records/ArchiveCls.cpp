@@ -1,5 +1,6 @@
 #include "records/ArchiveCls.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Cp1250.h"
 
 namespace vexa {
@@ -92,18 +93,26 @@ FileResult ArchiveCls::Save() {
         if (!dir.ok)
             return dir;
     }
-    std::string contents;
-    contents.reserve(m_lastFileSize + m_lastFileSize / 8);
-    for (int i = 0; i < ItemCount; ++i) {
-        if (const auto& r = Items[static_cast<std::size_t>(i)]) {
-            r->AppendDataAsLine(contents);
-            contents += "\r\n";
+    // Written in pieces of about a quarter megabyte: a large archive is never copied into one
+    // big buffer.
+    constexpr std::size_t kPiece = 1 << 18;
+    AtomicFile file;
+    FileResult r = file.Open(FileName);
+    std::string piece;
+    piece.reserve(kPiece + 4096);
+    for (int i = 0; i < ItemCount && r.ok; ++i) {
+        if (const auto& record = Items[static_cast<std::size_t>(i)]) {
+            record->AppendDataAsLine(piece);
+            piece += "\r\n";
+        }
+        if (piece.size() >= kPiece) {
+            r = file.Write(piece);
+            piece.clear();
         }
     }
-    FileResult written = TextFiles::WriteAtomic(FileName, contents);
-    if (written.ok)
-        m_lastFileSize = contents.size();
-    return written;
+    if (r.ok)
+        r = file.Write(piece);
+    return r.ok ? file.Commit() : r;
 }
 
 FileResult ArchiveCls::Load() {
@@ -115,7 +124,6 @@ FileResult ArchiveCls::Load() {
         m_loadFailed = true;
         return read;
     }
-    m_lastFileSize = contents.size();
     int lineNo = 0;
     int tooManyChildren = 0;
     TextFiles::ForEachLine(contents, [&](std::string_view line) {

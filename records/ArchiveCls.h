@@ -57,7 +57,6 @@ class ArchiveCls {
     std::string m_defaultDir;
     bool m_usesDefaultDir = false;
     bool m_loadFailed = false;
-    std::size_t m_lastFileSize = 0;  // to size the next save's buffer
     int ItemCount = 0;
     int m_capacity = kGrowBy;
     std::vector<std::unique_ptr<ClientsDataCls>> Items;

@@ -114,6 +114,14 @@ TEST_F(ArchiveTest, CapacityGrowsInHundredsAndPastSixteenBits) {
     EXPECT_EQ(a.GetItem(39999)->CisloPasu, "39999");
     a.Remove(33000);
     EXPECT_EQ(a.GetItem(33000), nullptr);
+    // A file of many pieces reads back whole.
+    ASSERT_TRUE(a.Save().ok);
+    ArchiveCls back = Make();
+    ASSERT_TRUE(back.Load().ok);
+    EXPECT_EQ(back.Pocet(), 39999);
+    EXPECT_EQ(back.GetItem(32999)->CisloPasu, "32999");
+    EXPECT_EQ(back.GetItem(33000)->CisloPasu, "33001");
+    EXPECT_EQ(back.GetItem(39998)->CisloPasu, "39999");
 }
 
 TEST_F(ArchiveTest, SavedFileHoldsOneCrLfLinePerRecordInWindows1250) {

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/TextFiles.h"
+
+namespace vexa {
+
+// Replaces a file safely, written piece by piece: the pieces go to a temporary file in the same
+// directory, which Commit flushes to the disk and renames over the old file. Until Commit has
+// succeeded the old file stays as it was; a writer dropped without Commit removes its
+// temporary file.
+class AtomicFile {
+  public:
+    AtomicFile() = default;
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    FileResult Open(const std::string& path);
+    FileResult Write(std::string_view bytes);
+    FileResult Commit();
+
+  private:
+    FileResult Abandon(int err);
+
+    std::string m_path;
+    std::string m_tmp;
+    int m_fd = -1;
+};
+
+}  // namespace vexa

@@ -95,10 +95,6 @@ std::optional<std::int16_t> Numbers::RoundToInt16(double value) {
     return static_cast<std::int16_t>(r);
 }
 
-std::string Numbers::IntToText(long long value) {
-    return std::to_string(value);
-}
-
 LocaleDecimal LocaleDecimal::FromUserLocale() {
     try {
         std::locale user("");

@@ -20,9 +20,6 @@ class Numbers {
     static std::optional<std::int16_t> RoundToInt16(double value);
     // The same without the 16-bit limit (still nothing for NaN or beyond the int range).
     static std::optional<int> RoundToInt(double value);
-
-    // Shortest decimal text of a whole number.
-    static std::string IntToText(long long value);
 };
 
 // Decimal numbers as the user reads and writes them: the decimal separator comes from the

@@ -34,14 +34,6 @@ RegistryHive* RegistryRoot::Hive(std::string_view root) {
     return nullptr;
 }
 
-std::string RegistryRoot::HiveFile(std::string_view root) const {
-    for (const auto& [name, hive] : m_hives) {
-        if (RegistryHive::NamesEqual(name, root))
-            return hive->File();
-    }
-    return {};
-}
-
 std::optional<RegKey> RegistryRoot::OpenKey(std::string_view path) {
     auto parts = RegistryHive::SplitPath(path);
     if (parts.empty())

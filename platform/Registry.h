@@ -29,9 +29,6 @@ class RegistryRoot {
     // one may be left out). Nothing when the key does not exist.
     std::optional<RegKey> OpenKey(std::string_view path);
 
-    // The file of a root, or "" for an unknown root.
-    std::string HiveFile(std::string_view root) const;
-
   private:
     RegistryHive* Hive(std::string_view root);
     std::map<std::string, std::unique_ptr<RegistryHive>> m_hives;

@@ -5,7 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+
+#include "platform/SystemError.h"
 
 namespace vexa {
 namespace {
@@ -29,7 +30,7 @@ FileResult AtomicFile::Abandon(int err) {
         ::close(m_fd);
     m_fd = -1;
     ::unlink(m_tmp.c_str());
-    return FileResult::Fail(std::strerror(err));
+    return FileResult::Fail(SystemError::Text(err));
 }
 
 FileResult AtomicFile::Open(const std::string& path) {
@@ -37,7 +38,7 @@ FileResult AtomicFile::Open(const std::string& path) {
     m_tmp = path + ".tmp-XXXXXX";
     m_fd = ::mkstemp(m_tmp.data());
     if (m_fd < 0)
-        return FileResult::Fail(std::strerror(errno));
+        return FileResult::Fail(SystemError::Text(errno));
     // The new file gets the old file's permissions, or the usual ones for a new file.
     struct stat old {};
     mode_t mode;
@@ -55,7 +56,7 @@ FileResult AtomicFile::Open(const std::string& path) {
 
 FileResult AtomicFile::Write(std::string_view bytes) {
     if (m_fd < 0)
-        return FileResult::Fail(std::strerror(EBADF));
+        return FileResult::Fail(SystemError::Text(EBADF));
     while (!bytes.empty()) {
         ssize_t n = ::write(m_fd, bytes.data(), bytes.size());
         if (n < 0) {
@@ -70,7 +71,7 @@ FileResult AtomicFile::Write(std::string_view bytes) {
 
 FileResult AtomicFile::Commit() {
     if (m_fd < 0)
-        return FileResult::Fail(std::strerror(EBADF));
+        return FileResult::Fail(SystemError::Text(EBADF));
     if (::fsync(m_fd) != 0)
         return Abandon(errno);
     int fd = m_fd;
@@ -78,7 +79,7 @@ FileResult AtomicFile::Commit() {
     if (::close(fd) != 0 || ::rename(m_tmp.c_str(), m_path.c_str()) != 0) {
         int err = errno;
         ::unlink(m_tmp.c_str());
-        return FileResult::Fail(std::strerror(err));
+        return FileResult::Fail(SystemError::Text(err));
     }
     // Make the rename itself durable.
     int dfd = ::open(DirOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -7,14 +7,15 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
+
+#include "platform/SystemError.h"
 
 namespace vexa {
 namespace {
 
 std::string Reason(int err) {
-    return std::strerror(err);
+    return SystemError::Text(err);
 }
 
 }  // namespace
@@ -67,7 +68,7 @@ FileResult TextFiles::MakeDirs(const std::string& path) {
     std::error_code ec;
     std::filesystem::create_directories(path, ec);
     if (ec)
-        return FileResult::Fail(ec.message());
+        return FileResult::Fail(Reason(ec.value()));
     return FileResult::Ok();
 }
 

@@ -5,8 +5,8 @@
 
 namespace vexa {
 
-// What a file operation did: ok, or the system's reason it failed (in English, as strerror
-// gives it).
+// What a file operation did: ok, or the reason it failed, as Windows-1250 text for the user
+// (the system's words in the user's language, see SystemError).
 struct FileResult {
     bool ok = true;
     std::string error;

@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Cp1250.h"
+#include "records/ArchiveMessages.h"
 
 namespace vexa {
 
@@ -86,7 +87,7 @@ ClientsDataCls* ArchiveCls::GetItem(int index) {
 
 FileResult ArchiveCls::Save() {
     if (m_loadFailed) {
-        return FileResult::Fail("the existing file could not be read, so it is not overwritten");
+        return FileResult::Fail(ArchiveMessages::NotOverwritten());
     }
     if (m_usesDefaultDir) {
         FileResult dir = TextFiles::MakeDirs(m_defaultDir);
@@ -138,8 +139,8 @@ FileResult ArchiveCls::Load() {
     if (tooManyChildren != 0) {
         // A record cannot hold all the children of that line; saving would lose them.
         m_loadFailed = true;
-        return FileResult::Fail("line " + std::to_string(tooManyChildren) + " holds more than " +
-                                std::to_string(ClientsDataCls::kMaxChildren) + " children");
+        return FileResult::Fail(
+            ArchiveMessages::TooManyChildren(tooManyChildren, ClientsDataCls::kMaxChildren));
     }
     return FileResult::Ok();
 }

@@ -2,7 +2,8 @@
 # Installs what building and testing Vexa needs and is missing (Debian 12, as root).
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev fonts-dejavu-core fonts-dejavu-extra)
+packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev fonts-dejavu-core fonts-dejavu-extra
+          locales libc-l10n)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -17,4 +18,22 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -q
   apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The tests run under a Czech locale as well as a neutral one; the system's messages need the
+# Czech locale in both of its character sets.
+wanted_locales=("cs_CZ.UTF-8 UTF-8" "cs_CZ ISO-8859-2")
+generate=0
+for l in "${wanted_locales[@]}"; do
+  if ! grep -qx "$l" /etc/locale.gen 2>/dev/null; then
+    if [ "$(id -u)" -ne 0 ]; then
+      echo "Run this as root to generate the locale $l." >&2
+      exit 1
+    fi
+    echo "$l" >>/etc/locale.gen
+    generate=1
+  fi
+done
+if [ "$generate" = 1 ] || ! locale -a | grep -qi '^cs_CZ.utf8$'; then
+  locale-gen
 fi

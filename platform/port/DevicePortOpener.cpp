@@ -1,5 +1,7 @@
 #include "platform/port/DevicePortOpener.h"
 
+#include "platform/SystemError.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -102,11 +104,11 @@ PortOpening DevicePortOpener::Open(std::string_view portName) {
     }
     const int fd = ::open(result.Device.c_str(), flags, 0666);
     if (fd < 0) {
-        result.Reason = DeviceSink::SystemReason(errno);
+        result.Reason = SystemError::Text(errno);
         return result;
     }
     auto fail = [&](int err) {
-        result.Reason = DeviceSink::SystemReason(err);
+        result.Reason = SystemError::Text(err);
         ::close(fd);
         return std::move(result);
     };

@@ -1,12 +1,10 @@
 #include "platform/port/DeviceSink.h"
 
-#include <locale.h>
 #include <termios.h>
 #include <unistd.h>
 #include <cerrno>
-#include <cstring>
 
-#include "platform/Cp1250.h"
+#include "platform/SystemError.h"
 
 namespace vexa {
 
@@ -18,24 +16,9 @@ DeviceSink::~DeviceSink() {
     }
 }
 
-std::string DeviceSink::SystemReason(int err) {
-    if (const char* text = std::strerror(err)) {
-        if (auto converted = Cp1250::FromUtf8(text)) {
-            return *converted;
-        }
-    }
-    // The translated words do not fit the code page: fall back to the untranslated ones.
-    if (locale_t c = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0))) {
-        std::string text = ::strerror_l(err, c);
-        ::freelocale(c);
-        return text;
-    }
-    return "errno " + std::to_string(err);
-}
-
 void DeviceSink::Fail(int err) {
     m_failed = true;
-    m_error = SystemReason(err);
+    m_error = SystemError::Text(err);
 }
 
 bool DeviceSink::Write(std::string_view bytes) {

@@ -25,10 +25,6 @@ class DeviceSink : public ByteSink {
 
     Kind SinkKind() const { return m_kind; }
 
-    // The system's words for an errno value, as Windows-1250 text (the user's language when the
-    // code page can hold it, otherwise the untranslated English words).
-    static std::string SystemReason(int err);
-
   private:
     void Fail(int err);
 

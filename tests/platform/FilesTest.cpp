@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <vector>
 
+#include "platform/SystemError.h"
 #include "platform/TextFiles.h"
 #include "support/TestSupport.h"
 
@@ -52,7 +54,7 @@ TEST(TextFilesTest, FailedWriteLeavesTheOldFileAndNoLitter) {
 
     FileResult missing = TextFiles::WriteAtomic(dir / "no/such/dir/f", "x");
     EXPECT_FALSE(missing.ok);
-    EXPECT_EQ(missing.error, "No such file or directory");
+    EXPECT_EQ(missing.error, SystemError::Text(ENOENT));
 }
 
 TEST(TextFilesTest, ExistsAndReadTellMissingFromUnreadable) {
@@ -65,6 +67,35 @@ TEST(TextFilesTest, ExistsAndReadTellMissingFromUnreadable) {
     EXPECT_FALSE(TextFiles::ReadAll(dir / "d", contents).ok);
     EXPECT_TRUE(contents.empty());
     EXPECT_FALSE(TextFiles::ReadAll(dir / "nothing", contents).ok);
+}
+
+// The system's reason comes in the language of the environment's locale, converted from that
+// locale's character set; a Czech message never shows it mangled.
+TEST(SystemErrorTest, GivesTheReasonInTheUsersLanguageAsWindows1250) {
+    const char* const saved = std::getenv("LC_ALL");
+    const std::string restore = saved != nullptr ? saved : "";
+    const struct {
+        const char* locale;
+        const char* reason;  // UTF-8
+    } cases[] = {{"C", "Not a directory"},
+                 {"cs_CZ.UTF-8", "není adresářem"},
+                 {"cs_CZ", "není adresářem"},
+                 {"no_SUCH.locale", "Not a directory"}};
+    for (const auto& c : cases) {
+        ::setenv("LC_ALL", c.locale, 1);
+        locale_t there = ::newlocale(LC_ALL_MASK, c.locale, static_cast<locale_t>(0));
+        if (there == static_cast<locale_t>(0) && std::string(c.locale).starts_with("cs")) {
+            ADD_FAILURE() << c.locale << " is not generated (scripts/setup.sh generates it)";
+            continue;
+        }
+        if (there != static_cast<locale_t>(0))
+            ::freelocale(there);
+        EXPECT_EQ(SystemError::Text(ENOTDIR), test::W(c.reason)) << c.locale;
+    }
+    if (saved != nullptr)
+        ::setenv("LC_ALL", restore.c_str(), 1);
+    else
+        ::unsetenv("LC_ALL");
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <filesystem>
 
+#include <cerrno>
+
+#include "platform/SystemError.h"
 #include "records/ArchiveCls.h"
 #include "support/TestSupport.h"
 
@@ -178,7 +181,7 @@ TEST_F(ArchiveTest, FailedSaveReportsAndLeavesTheOldFile) {
     a.Add(Rec("A"));
     FileResult r = a.Save();
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.error, "No such file or directory");
+    EXPECT_EQ(r.error, SystemError::Text(ENOENT));
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
 }
 
@@ -202,7 +205,7 @@ TEST_F(ArchiveTest, ALineWithTooManyChildrenBlocksSaving) {
     ArchiveCls a = Make();
     FileResult r = a.Load();
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.error, "line 2 holds more than 255 children");
+    EXPECT_EQ(r.error, test::W("řádek 2 obsahuje více než 255 dětí"));
     EXPECT_EQ(a.Pocet(), 2);
     EXPECT_FALSE(a.Save().ok);
 }

@@ -1,5 +1,7 @@
 #include "platform/port/DevicePortOpener.h"
 
+#include "platform/SystemError.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -70,7 +72,7 @@ TEST(DevicePortOpenerTest, FileGetsTheExactBytesAndMissingDeviceIsNotCreated) {
     PortOpening missing = opener.Open("lpt1");
     EXPECT_FALSE(missing.Sink);
     EXPECT_EQ(missing.Device, dev / "lp0");
-    EXPECT_EQ(missing.Reason, DeviceSink::SystemReason(ENOENT));
+    EXPECT_EQ(missing.Reason, SystemError::Text(ENOENT));
     EXPECT_FALSE(std::filesystem::exists(dev / "lp0"));
     EXPECT_EQ(opener.Open("lpt9").Reason, W("neznámý název portu"));
 }
@@ -81,7 +83,7 @@ TEST(DevicePortOpenerTest, FailedWriteGivesTheSystemReason) {
         GTEST_SKIP() << "no /dev/full here";
     }
     EXPECT_FALSE(full.Sink->Write("data"));
-    EXPECT_EQ(full.Sink->Error(), DeviceSink::SystemReason(ENOSPC));
+    EXPECT_EQ(full.Sink->Error(), SystemError::Text(ENOSPC));
 }
 
 // A pseudo-terminal stands in for the serial line: its slave side is opened like a port and

@@ -1,0 +1,24 @@
+#include "records/ArchiveMessages.h"
+
+#include "platform/Cp1250.h"
+
+namespace vexa {
+namespace {
+
+// Every literal here fits the code page.
+std::string Cs(std::string_view utf8) {
+    return Cp1250::FromUtf8(utf8).value_or(std::string());
+}
+
+}  // namespace
+
+std::string ArchiveMessages::NotOverwritten() {
+    return Cs("soubor existuje, ale nepodařilo se jej načíst, a proto se nepřepisuje");
+}
+
+std::string ArchiveMessages::TooManyChildren(int line, int maxChildren) {
+    return Cs("řádek ") + std::to_string(line) + Cs(" obsahuje více než ") +
+           std::to_string(maxChildren) + Cs(" dětí");
+}
+
+}  // namespace vexa

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QShowEvent>
 #include <cstdlib>
 #include <span>
 
@@ -15,12 +16,6 @@
 namespace vexa {
 
 namespace {
-
-// The window's own texts are written here in UTF-8 and held as Windows-1250.
-std::string T(std::string_view utf8) {
-    auto text = Cp1250::FromUtf8(utf8);
-    return text ? *text : std::string();
-}
 
 const char* const kMethodItems[] = {"Naváděcích bodů", "Šablony"};
 const char* const kPortItems[] = {"lpt1", "lpt2", "lpt3", "com1", "com2"};
@@ -51,7 +46,7 @@ QIcon ProgramIcon() {
 frmVexa::frmVexa(Config& config, std::string archiveDir, MessageBox& messages, QWidget* parent)
     : Form(parent), m_config(config), m_archiveDir(std::move(archiveDir)), m_messages(messages) {
     setObjectName(QStringLiteral("frmVexa"));
-    setWindowTitle(UiText::ToQt(T(kCaption)));
+    setWindowTitle(UiText::ToQt(Cs(kCaption)));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
@@ -61,12 +56,18 @@ frmVexa::frmVexa(Config& config, std::string archiveDir, MessageBox& messages, Q
     VexaMainTab = new TabControl(QStringLiteral("VexaMainTab"), this);
     Place(VexaMainTab, 120, 120, 7815, 3255);
     VexaMainTab->SetTabHeight(Px(345));
-    BuildHolderTab(VexaMainTab->AddTab(T("Uživatelská data")));
-    BuildArchiveTab(VexaMainTab->AddTab(T("Archív")));
-    BuildSettingsTab(VexaMainTab->AddTab(T("Nastavení")));
+    BuildHolderTab(VexaMainTab->AddTab(Cs("Uživatelská data")));
+    BuildArchiveTab(VexaMainTab->AddTab(Cs("Archív")));
+    BuildSettingsTab(VexaMainTab->AddTab(Cs("Nastavení")));
     connect(VexaMainTab, &TabControl::Click, this, &frmVexa::OnTabClick);
     SetTabOrder();
     FitCaptions();
+    // No text of the record may hold the archive's field separator.
+    const std::string separator(1, ClientsDataCls::kSeparator);
+    for (TextBox* box : findChildren<TextBox*>())
+        box->SetRefused(separator);
+    for (ComboBox* combo : findChildren<ComboBox*>())
+        combo->SetRefused(separator);
 
     FormLoad();
 }
@@ -82,7 +83,7 @@ Control* frmVexa::Add(QWidget* page, const char* name, Spot at, Args&&... args) 
 
 void frmVexa::AddLabels(QWidget* page, std::initializer_list<LabelDef> labels) {
     for (const LabelDef& label : labels)
-        Add<Label>(page, label.name, label.at, T(label.caption));
+        Add<Label>(page, label.name, label.at, Cs(label.caption));
 }
 
 void frmVexa::AddTextBoxes(QWidget* page, std::initializer_list<TextBoxDef> boxes) {
@@ -94,7 +95,7 @@ void frmVexa::AddTextBoxes(QWidget* page, std::initializer_list<TextBoxDef> boxe
 
 void frmVexa::AddButtons(QWidget* page, std::initializer_list<ButtonDef> buttons) {
     for (const ButtonDef& button : buttons)
-        this->*button.button = Add<Button>(page, button.name, button.at, T(button.caption));
+        this->*button.button = Add<Button>(page, button.name, button.at, Cs(button.caption));
 }
 
 void frmVexa::BuildHolderTab(QWidget* page) {
@@ -165,12 +166,12 @@ void frmVexa::BuildSettingsTab(QWidget* page) {
                      {"Label1", "Velikost písma u dětí:", {4200, 1080, 1575, 255}}});
     AddTextBoxes(page, {{&frmVexa::edVydejce, "edVydejce", {1680, 720, 1455, 285}},
                         {&frmVexa::edPlatnost, "edPlatnost", {1680, 1080, 1455, 285}}});
-    edPlatnost->setToolTip(UiText::ToQt(T("Doba platnosti pasu ve dnech")));
+    edPlatnost->setToolTip(UiText::ToQt(Cs("Doba platnosti pasu ve dnech")));
     chkPrevod = Add<CheckBox>(page, "chkPrevod", {480, 1680, 2775, 255},
-                              T("Převádět malá písmena na velká"));
+                              Cs("Převádět malá písmena na velká"));
     chkPrevod->setToolTip(
-        UiText::ToQt(T("Všechna písmena malé abecedy ve všech textech budou převedena na velká")));
-    chkSmer = Add<CheckBox>(page, "chkSmer", {480, 2040, 2055, 255}, T("Opačné zakládání pasů"));
+        UiText::ToQt(Cs("Všechna písmena malé abecedy ve všech textech budou převedena na velká")));
+    chkSmer = Add<CheckBox>(page, "chkSmer", {480, 2040, 2055, 255}, Cs("Opačné zakládání pasů"));
 
     // The printing choices: each combo offers its items and starts at the first.
     const struct {
@@ -190,8 +191,8 @@ void frmVexa::BuildSettingsTab(QWidget* page) {
     for (const auto& def : combos) {
         ComboBox* combo = this->*def.combo = Add<ComboBox>(page, def.name, def.at);
         for (const char* item : def.items)
-            combo->AddItem(T(item));
-        combo->SetText(T(def.items[0]));
+            combo->AddItem(Cs(item));
+        combo->SetText(Cs(def.items[0]));
         // Choosing an item enables the buttons only when it differs from the setting in force.
         connect(combo, &ComboBox::Click, this, [this, combo, setting = def.setting] {
             if (Differs(setting, combo->ListIndex(), combo->Text()))
@@ -200,7 +201,7 @@ void frmVexa::BuildSettingsTab(QWidget* page) {
         connect(combo, &ComboBox::LostFocus, this,
                 [this, combo, setting = def.setting] { OnComboLeft(combo, setting); });
     }
-    comLpt->setToolTip(UiText::ToQt(T("Port, na který je tiskárna připojena")));
+    comLpt->setToolTip(UiText::ToQt(Cs("Port, na který je tiskárna připojena")));
 
     AddButtons(page, {{&frmVexa::cmdPouzit, "cmdPouzit", "Použít", {4440, 2760, 975, 255}},
                       {&frmVexa::cmdPuvodni, "cmdPuvodni", "Původní", {5520, 2760, 975, 255}},
@@ -219,39 +220,55 @@ void frmVexa::BuildSettingsTab(QWidget* page) {
 }
 
 void frmVexa::SetTabOrder() {
-    const std::vector<QWidget*> order = {VexaMainTab->Bar(),
-                                         edPrijmeni,
-                                         edJmeno,
-                                         edRC_date,
-                                         edRC_rest,
-                                         edMistoNarozeni,
-                                         edCisloPasu,
-                                         edDN_Den,
-                                         edDN_Mesic,
-                                         edDN_Rok,
-                                         comSex,
-                                         edDatumVydani,
-                                         edDatumZneplatneni,
-                                         edPasVydal,
-                                         cmdUlozit,
-                                         cmdTisk,
-                                         cmdSmazat,
-                                         cmdEdit,
-                                         cmdOdebrat,
-                                         ArchiveList,
-                                         edVydejce,
-                                         edPlatnost,
-                                         chkPrevod,
-                                         comZpusobTisku,
-                                         comLpt,
-                                         cmdPouzit,
-                                         cmdPuvodni,
-                                         cmdDefault,
-                                         cmdDeti,
-                                         comFont,
-                                         chkSmer};
-    for (std::size_t i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
+    m_tabOrder = {VexaMainTab->Bar(),
+                  edPrijmeni,
+                  edJmeno,
+                  edRC_date,
+                  edRC_rest,
+                  edMistoNarozeni,
+                  edCisloPasu,
+                  edDN_Den,
+                  edDN_Mesic,
+                  edDN_Rok,
+                  comSex,
+                  edDatumVydani,
+                  edDatumZneplatneni,
+                  edPasVydal,
+                  cmdUlozit,
+                  cmdTisk,
+                  cmdSmazat,
+                  cmdEdit,
+                  cmdOdebrat,
+                  ArchiveList,
+                  edVydejce,
+                  edPlatnost,
+                  chkPrevod,
+                  comZpusobTisku,
+                  comLpt,
+                  cmdPouzit,
+                  cmdPuvodni,
+                  cmdDefault,
+                  cmdDeti,
+                  comFont,
+                  chkSmer};
+    for (std::size_t i = 1; i < m_tabOrder.size(); ++i)
+        QWidget::setTabOrder(m_tabOrder[i - 1], m_tabOrder[i]);
+}
+
+void frmVexa::showEvent(QShowEvent* event) {
+    Form::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    // The clerk can type at once: the caret stands in the first control of the tab order that
+    // can take it (the tab strip itself is left to the mouse and the Tab key).
+    for (QWidget* control : m_tabOrder) {
+        if (control != VexaMainTab->Bar() && control->isVisibleTo(this) && control->isEnabled() &&
+            (control->focusPolicy() & Qt::TabFocus) != 0) {
+            control->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 // ---- Start-up and exit ---------------------------------------------------------------------
@@ -264,10 +281,10 @@ void frmVexa::FormLoad() {
     FileResult loaded = m_archive->Load();
     if (!loaded.ok) {
         // The file stays as it is: saving at the end will not overwrite it.
-        m_messages.ShowWarning(this, T("Archiv se nepodařilo načíst ze souboru ") +
-                                         PathText(m_archive->FileName) + T(" (") + loaded.error +
-                                         T("). Program tento soubor nepřepíše; záznamy uložené "
-                                           "v tomto běhu se do něj nezapíší."));
+        m_messages.ShowWarning(this, Cs("Archiv se nepodařilo načíst ze souboru ") +
+                                         PathText(m_archive->FileName) + Cs(" (") + loaded.error +
+                                         Cs("). Program tento soubor nepřepíše; záznamy uložené "
+                                            "v tomto běhu se do něj nezapíší."));
     }
     ListInit();
     UserFields = {edPrijmeni,      edJmeno,     edRC_date,     edRC_rest,
@@ -295,11 +312,11 @@ void frmVexa::FormUnload() {
 void frmVexa::SaveArchiveAtExit() {
     if (m_archive->LoadFailed()) {
         // The file could not be read at start; it is never overwritten.
-        if (m_archiveChanged) {
+        if (m_archive->Changed()) {
             m_messages.ShowWarning(
-                this, T("Archiv nebyl uložen: soubor ") + PathText(m_archive->FileName) +
-                          T(" se při spuštění nepodařilo načíst, a proto nebyl přepsán. "
-                            "Změny archivu od spuštění programu nebyly uloženy."));
+                this, Cs("Archiv nebyl uložen: soubor ") + PathText(m_archive->FileName) +
+                          Cs(" se při spuštění nepodařilo načíst, a proto nebyl přepsán. "
+                             "Změny archivu od spuštění programu nebyly uloženy."));
         }
         return;
     }
@@ -307,10 +324,10 @@ void frmVexa::SaveArchiveAtExit() {
         FileResult saved = m_archive->Save();
         if (saved.ok)
             return;
-        bool again = m_messages.AskYesNo(this, T("Varování"),
-                                         T("Archiv se nepodařilo uložit do souboru ") +
-                                             PathText(m_archive->FileName) + T(" (") + saved.error +
-                                             T("). Zkusit to znovu?"),
+        bool again = m_messages.AskYesNo(this, Cs("Varování"),
+                                         Cs("Archiv se nepodařilo uložit do souboru ") +
+                                             PathText(m_archive->FileName) + Cs(" (") +
+                                             saved.error + Cs("). Zkusit to znovu?"),
                                          MessageBox::Icon::Warning);
         if (!again)
             return;
@@ -423,39 +440,17 @@ void frmVexa::GetUserData() {
     CurUserData.Vydavatel = edPasVydal->Text();
 }
 
-std::string frmVexa::ComputeExpiry(const std::string& issueDate) const {
-    auto issued = Dates::Parse(issueDate);
-    if (!issued)
-        return {};
-    // The validity period must start with a whole or decimal number of days.
-    const std::string& period = m_config.Settings[cfg::Platnost];
-    std::size_t i = period.find_first_not_of(" \t");
-    if (i == std::string::npos)
-        return {};
-    if (period[i] == '+' || period[i] == '-')
-        ++i;
-    if (i >= period.size() || period[i] < '0' || period[i] > '9')
-        return {};
-    auto days = Numbers::RoundToInt(Numbers::LeadingNumber(period));
-    if (!days || std::abs(*days) > 3'000'000)
-        return {};
-    Dates::Date expiry = Dates::AddDays(*issued, *days);
-    int year = static_cast<int>(expiry.year());
-    if (!expiry.ok() || year < 1 || year > 9999)
-        return {};
-    return Dates::Format(expiry);
-}
-
 void frmVexa::ShowUserData() {
     if (Misc::IsEmptyText(CurUserData.DatumVydani)) {
         CurUserData.DatumVydani = Dates::Format(Dates::Today());
     }
     if (Misc::IsEmptyText(CurUserData.Platnost)) {
         // An unreadable issue date or validity period leaves the expiry date for the clerk.
-        CurUserData.Platnost = ComputeExpiry(CurUserData.DatumVydani);
+        CurUserData.Platnost =
+            Misc::ExpiryDate(CurUserData.DatumVydani, m_config.Text(cfg::Platnost));
     }
     if (Misc::IsEmptyText(CurUserData.Vydavatel)) {
-        CurUserData.Vydavatel = m_config.Settings[cfg::Vydejce];
+        CurUserData.Vydavatel = m_config.Text(cfg::Vydejce);
     }
     edPrijmeni->SetText(CurUserData.Prijmeni);
     edJmeno->SetText(CurUserData.Jmeno);
@@ -488,26 +483,22 @@ void frmVexa::ShowUserData() {
 
 void frmVexa::OnUlozit() {
     if (!ValidateUserData()) {
-        m_messages.ShowWarning(this, T("Záznam nebyl uložen!"));
+        m_messages.ShowWarning(this, Cs("Záznam nebyl uložen!"));
         return;
     }
     ClientsDataCls* stored = m_archive->FindItem(CurUserData, 0);
     if (stored == nullptr) {
         m_archive->Add(CurUserData);
-        m_archiveChanged = true;
         AddToList(m_archive->Pocet() - 1);
-        m_messages.ShowInfo(this, T("Záznam byl úspěšně uložen"));
+        m_messages.ShowInfo(this, Cs("Záznam byl úspěšně uložen"));
         return;
     }
     if (stored->Comp(CurUserData))
         return;
-    if (m_messages.AskYesNo(this, T("Varování"),
-                            T("Pas s číslem ") + stored->CisloPasu +
-                                T(" již existuje. Chcete přesto změny uložit?"))) {
-        m_archive->Update(CurUserData);
-        m_archiveChanged = true;
-        ChangeList();
-        m_messages.ShowInfo(this, T("Záznam byl uložen"));
+    if (m_messages.AskYesNo(this, Cs("Varování"),
+                            Cs("Pas s číslem ") + stored->CisloPasu +
+                                Cs(" již existuje. Chcete přesto změny uložit?"))) {
+        UpdateArchived();
     }
 }
 
@@ -531,15 +522,22 @@ void frmVexa::AskSaveChanges() {
     ClientsDataCls* stored = m_archive->FindItem(CurUserData, 0);
     if (stored == nullptr || stored->Comp(CurUserData))
         return;
-    if (m_messages.AskYesNo(this, T(kAppTitle), T("Záznam byl změněn. Chcete jej uložit?"))) {
-        m_archive->Update(CurUserData);
-        m_archiveChanged = true;
-        ChangeList();
-        m_messages.ShowInfo(this, T("Záznam byl uložen"));
-    }
+    if (m_messages.AskYesNo(this, Cs(kAppTitle), Cs("Záznam byl změněn. Chcete jej uložit?")))
+        UpdateArchived();
+}
+
+void frmVexa::UpdateArchived() {
+    m_archive->Update(CurUserData);
+    ChangeList();
+    m_messages.ShowInfo(this, Cs("Záznam byl uložen"));
 }
 
 // ---- Archive tab ----------------------------------------------------------------------------
+
+std::string frmVexa::RowKey(const ClientsDataCls& record) {
+    // A key must not start with a digit, so every key gets a letter in front.
+    return "x" + record.CisloPasu;
+}
 
 std::vector<std::string> frmVexa::RowTexts(const ClientsDataCls& record) const {
     return {record.CisloPasu, record.Prijmeni, record.Jmeno, record.rc};
@@ -552,10 +550,10 @@ void frmVexa::ListInit() {
 
 void frmVexa::ColumnsInit() {
     const double width = 7815.0 / 4.0 - 15.0;
-    ArchiveList->AddColumn("cp", T("Číslo pasu"), Px(width));
-    ArchiveList->AddColumn("pr", T("Příjmení"), Px(width));
-    ArchiveList->AddColumn("jm", T("Jméno"), Px(width));
-    ArchiveList->AddColumn("rc", T("Rodné číslo"), Px(width));
+    ArchiveList->AddColumn("cp", Cs("Číslo pasu"), Px(width));
+    ArchiveList->AddColumn("pr", Cs("Příjmení"), Px(width));
+    ArchiveList->AddColumn("jm", Cs("Jméno"), Px(width));
+    ArchiveList->AddColumn("rc", Cs("Rodné číslo"), Px(width));
     ArchiveList->SetSortKey(0);
 }
 
@@ -567,14 +565,14 @@ bool frmVexa::LoadList() {
         const ClientsDataCls* record = m_archive->GetItem(i);
         if (record == nullptr)
             continue;
-        ArchiveList->AddItem("x" + record->CisloPasu, RowTexts(*record), i);
+        ArchiveList->AddItem(RowKey(*record), RowTexts(*record), i);
     }
     ArchiveList->EndUpdate();
     return true;
 }
 
 void frmVexa::AddToList(int index) {
-    ArchiveList->AddItem("x" + CurUserData.CisloPasu, RowTexts(CurUserData), index);
+    ArchiveList->AddItem(RowKey(CurUserData), RowTexts(CurUserData), index);
 }
 
 void frmVexa::ChangeList() {
@@ -586,7 +584,7 @@ void frmVexa::ChangeList() {
         if (m_archive->GetItem(i) != stored)
             continue;
         if (auto row = ArchiveList->FindTag(i)) {
-            ArchiveList->SetItem(*row, "x" + CurUserData.CisloPasu, RowTexts(CurUserData));
+            ArchiveList->SetItem(*row, RowKey(CurUserData), RowTexts(CurUserData));
         }
         return;
     }
@@ -613,21 +611,22 @@ void frmVexa::OnRemove() {
     if (!row)
         return;
     m_archive->Remove(static_cast<int>(ArchiveList->Tag(*row)));
-    m_archiveChanged = true;
     ArchiveList->RemoveItem(*row);
+    // No row is chosen after a removal: the next one is removed only when the clerk picks it.
+    cmdEdit->setEnabled(false);
+    cmdOdebrat->setEnabled(false);
 }
 
 // ---- Settings tab ---------------------------------------------------------------------------
 
 void frmVexa::ShowSettings() {
-    const auto& s = m_config.Settings;
-    edVydejce->SetText(s[cfg::Vydejce]);
-    edPlatnost->SetText(s[cfg::Platnost]);
-    comLpt->SetText(s[cfg::Port]);
+    edVydejce->SetText(m_config.Text(cfg::Vydejce));
+    edPlatnost->SetText(m_config.Text(cfg::Platnost));
+    comLpt->SetText(m_config.Text(cfg::Port));
     chkPrevod->SetValue(m_config.Number(cfg::Prevod) != 0 ? 1 : 0);
     chkSmer->SetValue(m_config.Number(cfg::SmerTisku) != 0 ? 1 : 0);
-    comFont->SetText(s[cfg::FontSize]);
-    comZpusobTisku->SetText(T(kMethodItems[m_config.Number(cfg::ZpusobTisku) == 0 ? 0 : 1]));
+    comFont->SetText(m_config.Text(cfg::FontSize));
+    comZpusobTisku->SetText(Cs(kMethodItems[m_config.Number(cfg::ZpusobTisku) == 0 ? 0 : 1]));
 }
 
 void frmVexa::EnableSettingButtons() {
@@ -637,7 +636,7 @@ void frmVexa::EnableSettingButtons() {
 
 bool frmVexa::Differs(cfg::Setting setting, int index, const std::string& text) const {
     return setting == cfg::ZpusobTisku ? index != m_config.Number(cfg::ZpusobTisku)
-                                       : text != m_config.Settings[setting];
+                                       : text != m_config.Text(setting);
 }
 
 void frmVexa::OnComboLeft(ComboBox* combo, cfg::Setting setting) {
@@ -652,18 +651,17 @@ void frmVexa::OnComboLeft(ComboBox* combo, cfg::Setting setting) {
 }
 
 void frmVexa::OnPouzit() {
-    auto& s = m_config.Settings;
-    s[cfg::Vydejce] = edVydejce->Text();
-    s[cfg::Platnost] = edPlatnost->Text();
-    s[cfg::Port] = comLpt->Text();
-    s[cfg::Prevod] = chkPrevod->Value() != 0 ? "1" : "0";
-    s[cfg::SmerTisku] = chkSmer->Value() != 0 ? "1" : "0";
-    s[cfg::FontSize] = comFont->Text();
+    m_config.Set(cfg::Vydejce, edVydejce->Text());
+    m_config.Set(cfg::Platnost, edPlatnost->Text());
+    m_config.Set(cfg::Port, comLpt->Text());
+    m_config.Set(cfg::Prevod, chkPrevod->Value() != 0 ? "1" : "0");
+    m_config.Set(cfg::SmerTisku, chkSmer->Value() != 0 ? "1" : "0");
+    m_config.Set(cfg::FontSize, comFont->Text());
     const std::string method = comZpusobTisku->Text();
-    if (method == T(kMethodItems[0])) {
-        s[cfg::ZpusobTisku] = "0";
-    } else if (method == T(kMethodItems[1])) {
-        s[cfg::ZpusobTisku] = "1";
+    if (method == Cs(kMethodItems[0])) {
+        m_config.Set(cfg::ZpusobTisku, "0");
+    } else if (method == Cs(kMethodItems[1])) {
+        m_config.Set(cfg::ZpusobTisku, "1");
     }
     cmdPuvodni->setEnabled(false);
     cmdPouzit->setEnabled(false);

@@ -20,6 +20,7 @@
 #include "settings/Config.h"
 
 class QCloseEvent;
+class QShowEvent;
 
 namespace vexa {
 
@@ -63,6 +64,7 @@ class frmVexa : public Form, public Notifier {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     // The controls of the tabs are built from tables: names, captions (UTF-8) and places.
@@ -106,6 +108,8 @@ class frmVexa : public Form, public Notifier {
     void OnRcRestLostFocus();
     void ClearUserData();
     void AskSaveChanges();
+    // Writes the shown record over its archived copy, refreshes its row, tells the clerk.
+    void UpdateArchived();
     void OnUlozit();
     void OnSmazat();
     void OnOpen();
@@ -119,8 +123,8 @@ class frmVexa : public Form, public Notifier {
     void OnPuvodni();
     void OnDefault();
 
-    std::string ComputeExpiry(const std::string& issueDate) const;
     bool PrevodOn() const;
+    static std::string RowKey(const ClientsDataCls& record);
     std::vector<std::string> RowTexts(const ClientsDataCls& record) const;
     void SaveArchiveAtExit();
     std::string PathText(const std::string& path) const;
@@ -131,7 +135,8 @@ class frmVexa : public Form, public Notifier {
     std::unique_ptr<ArchiveCls> m_archive;
     std::vector<TextControl*> UserFields;
     bool m_unloaded = false;
-    bool m_archiveChanged = false;
+    bool m_shown = false;
+    std::vector<QWidget*> m_tabOrder;
 
     TabControl* VexaMainTab = nullptr;
 

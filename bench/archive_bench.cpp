@@ -22,10 +22,6 @@ double Ms(Clock::time_point since) {
     return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
 }
 
-std::string W(const char* utf8) {
-    return *Cp1250::FromUtf8(utf8);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,15 +37,15 @@ int main(int argc, char** argv) {
         for (int i = 0; i < count; ++i) {
             ClientsDataCls r;
             r.CisloPasu = std::to_string(40000000 + i);
-            r.Prijmeni = W("ŠŤASTNÝ-ŽĎÁRSKÝ");
-            r.Jmeno = W("JIŘÍ");
+            r.Prijmeni = Cs("ŠŤASTNÝ-ŽĎÁRSKÝ");
+            r.Jmeno = Cs("JIŘÍ");
             r.rc = "850612/1239";
-            r.MistoNarozeni = W("ŽĎÁR NAD SÁZAVOU");
+            r.MistoNarozeni = Cs("ŽĎÁR NAD SÁZAVOU");
             r.DatumVydani = "05.12.2026";
             r.Platnost = "05.12.2027";
-            r.Vydavatel = W("MěÚ Žďár nad Sázavou");
-            r.DetiAdd(W("PETR ŠŤASTNÝ"), "01.02.2010", "M");
-            r.DetiAdd(W("ŽOFIE ŠŤASTNÁ"), "03.04.2012", "F");
+            r.Vydavatel = Cs("MěÚ Žďár nad Sázavou");
+            r.DetiAdd(Cs("PETR ŠŤASTNÝ"), "01.02.2010", "M");
+            r.DetiAdd(Cs("ŽOFIE ŠŤASTNÁ"), "03.04.2012", "F");
             source.Add(std::move(r));
         }
         if (!source.Save().ok)

@@ -24,17 +24,14 @@ double Ms(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-std::string Cp(const char* utf8) {
-    return vexa::Cp1250::FromUtf8(utf8).value_or("");
-}
-
 // An archive of `count` records with varied Czech names, in the file's own format.
 void WriteArchive(const std::string& path, int count) {
-    const std::string surnames[] = {Cp("NOVÁK"),     Cp("SVOBODA"), Cp("DVOŘÁK"),   Cp("ČERNÝ"),
-                                    Cp("PROCHÁZKA"), Cp("KUČERA"),  Cp("VESELÝ"),   Cp("HORÁK"),
-                                    Cp("ŠŤASTNÝ"),   Cp("ŽÁK"),     Cp("Řezníček"), Cp("bílá")};
-    const std::string names[] = {"JAN",   "PETR",     Cp("JIŘÍ"),  "PAVEL",
-                                 "MARIE", Cp("JANA"), Cp("ŠÁRKA"), "EVA"};
+    const std::string surnames[] = {vexa::Cs("NOVÁK"),  vexa::Cs("SVOBODA"),   vexa::Cs("DVOŘÁK"),
+                                    vexa::Cs("ČERNÝ"),  vexa::Cs("PROCHÁZKA"), vexa::Cs("KUČERA"),
+                                    vexa::Cs("VESELÝ"), vexa::Cs("HORÁK"),     vexa::Cs("ŠŤASTNÝ"),
+                                    vexa::Cs("ŽÁK"),    vexa::Cs("Řezníček"),  vexa::Cs("bílá")};
+    const std::string names[] = {"JAN",   "PETR",           vexa::Cs("JIŘÍ"),  "PAVEL",
+                                 "MARIE", vexa::Cs("JANA"), vexa::Cs("ŠÁRKA"), "EVA"};
     std::string out;
     out.reserve(static_cast<std::size_t>(count) * 96);
     unsigned seed = 12345;
@@ -51,7 +48,7 @@ void WriteArchive(const std::string& path, int count) {
                       r % 1000);
         out += number;
         out += ';' + surnames[r % 12] + std::to_string(i % 97) + ';' + names[(r >> 4) % 8] + ';' +
-               rc + Cp(";BRNO;01.02.2020;01.02.2030;MÚ BRNO\r\n");
+               rc + vexa::Cs(";BRNO;01.02.2020;01.02.2030;MÚ BRNO\r\n");
     }
     std::ofstream(path, std::ios::binary) << out;
 }

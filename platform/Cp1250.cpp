@@ -1,5 +1,8 @@
 #include "platform/Cp1250.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <array>
 
 namespace vexa {
@@ -140,6 +143,29 @@ std::optional<std::string> Cp1250::FromUtf8(std::string_view utf8) {
             return std::nullopt;
         out += static_cast<char>(*b);
     }
+    return out;
+}
+
+std::string Cs(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    bool fits = true;
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        auto cp = DecodeUtf8(utf8, pos);
+        auto b = cp ? Cp1250::ByteOf(*cp) : std::nullopt;
+        if (!cp)
+            ++pos;
+        fits = fits && b.has_value();
+        out += b ? static_cast<char>(*b) : '?';
+    }
+#ifndef NDEBUG
+    if (!fits) {
+        std::fprintf(stderr, "vexa: a text of the program does not fit Windows-1250: %.*s\n",
+                     static_cast<int>(utf8.size()), utf8.data());
+        std::abort();
+    }
+#endif
     return out;
 }
 

@@ -31,4 +31,10 @@ class Cp1250 {
     static std::string ToUpper(std::string_view cp1250);
 };
 
+// The one way a text written in the sources (UTF-8) becomes a text of the program
+// (Windows-1250). Every such text must fit the code page; one that does not is a mistake in the
+// program: a debug build (the tests) stops at once naming it, a release build shows "?" for
+// each character that does not fit.
+std::string Cs(std::string_view utf8);
+
 }  // namespace vexa

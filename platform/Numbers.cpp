@@ -54,12 +54,16 @@ double ToDouble(const std::string& text) {
 }  // namespace
 
 double Numbers::LeadingNumber(std::string_view text) {
+    return ReadLeadingNumber(text).value_or(0.0);
+}
+
+std::optional<double> Numbers::ReadLeadingNumber(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size() && IsBlank(text[pos]))
         ++pos;
     std::string number;
     if (ScanDecimal(text, pos, '.', number) == 0)
-        return 0.0;
+        return std::nullopt;
     // An exponent counts only when digits follow it.
     if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
         std::size_t p = pos + 1;
@@ -73,7 +77,9 @@ double Numbers::LeadingNumber(std::string_view text) {
         }
     }
     double v = ToDouble(number);
-    return std::isfinite(v) ? v : 0.0;
+    if (!std::isfinite(v))
+        return std::nullopt;
+    return v;
 }
 
 std::optional<int> Numbers::RoundToInt(double value) {

@@ -14,6 +14,8 @@ class Numbers {
     // "." as the decimal point, an optional exponent. 0 when the text does not start with a
     // number. This is how numeric settings are read from their text form.
     static double LeadingNumber(std::string_view text);
+    // The same, but nothing when the text does not start with a number (or it is too large).
+    static std::optional<double> ReadLeadingNumber(std::string_view text);
 
     // Rounds to the nearest integer, halves to even. Nothing when the result does not fit a
     // signed 16-bit integer (or the value is not a number).

@@ -55,7 +55,7 @@ bool ChildrenPageJob::Print(const ClientsDataCls& record, bool reverse) {
 
     // The pitch and what goes with it: the longest name that fits its column (all about 1.6
     // inch) and the row distance, which shrinks with the letters. FontSize is compared exactly.
-    const std::string& fontSize = c.Settings[cfg::FontSize];
+    const std::string& fontSize = c.Text(cfg::FontSize);
     Pitch pitch = Pitch::None;
     std::size_t maxNameLen = 0;
     double rowStep = std::nearbyint(c.Number(cfg::TabVert));  // halves to even

@@ -7,10 +7,6 @@
 
 namespace vexa {
 
-std::string PrintMessages::Cs(std::string_view utf8) {
-    return Cp1250::FromUtf8(utf8).value_or(std::string(utf8));
-}
-
 std::string PrintMessages::FromSettings(std::string_view names) {
     return Cs("z nastavení " + std::string(names));
 }
@@ -18,7 +14,7 @@ std::string PrintMessages::FromSettings(std::string_view names) {
 namespace {
 
 std::string PortText(std::string_view port, std::string_view device) {
-    std::string text = PrintMessages::Cs("„") + std::string(port) + PrintMessages::Cs("“");
+    std::string text = Cs("„") + std::string(port) + Cs("“");
     if (!device.empty() && device != port) {
         text += " (" + std::string(device) + ")";
     }

@@ -9,9 +9,6 @@ namespace vexa {
 // are Windows-1250.
 class PrintMessages {
   public:
-    // A UTF-8 literal of the program as Windows-1250 (every literal here fits the code page).
-    static std::string Cs(std::string_view utf8);
-
     // Where a position comes from, for PositionOutOfRange: "z nastavení " and `names` (UTF-8,
     // e.g. "GlobVertNS a VertShift").
     static std::string FromSettings(std::string_view names);

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <utility>
 
+#include "platform/Cp1250.h"
 #include "printing/PrintMessages.h"
 #include "settings/Config.h"
 
@@ -40,7 +41,7 @@ bool Printer::OpenPort() {
     }
     m_failed = false;
     m_message.clear();
-    m_portName = m_config.Settings[cfg::Port];
+    m_portName = m_config.Text(cfg::Port);
     PortOpening opening = m_opener.Open(m_portName);
     m_device = opening.Device;
     if (!opening.Sink) {
@@ -129,8 +130,7 @@ void Printer::SendPosition(std::string_view command, int position) {
     if (position < 0 || position > kMaxPosition) {
         // The jobs check every position before they open the port; this only guards against
         // sending a wrong number should one slip through.
-        FailWrite(PrintMessages::Cs("poloha ") + std::to_string(position) +
-                  PrintMessages::Cs(" je mimo rozsah 0 až 32767"));
+        FailWrite(Cs("poloha ") + std::to_string(position) + Cs(" je mimo rozsah 0 až 32767"));
         return;
     }
     std::string bytes(command);

@@ -46,8 +46,10 @@ ClientsDataCls* ArchiveCls::FindItem(const ClientsDataCls& userData, std::uint8_
 }
 
 void ArchiveCls::Update(const ClientsDataCls& userData) {
-    if (ClientsDataCls* r = FindItem(userData, 0))
+    if (ClientsDataCls* r = FindItem(userData, 0)) {
         *r = userData;
+        m_changed = true;
+    }
 }
 
 void ArchiveCls::Add(const ClientsDataCls& userData) {
@@ -63,11 +65,14 @@ void ArchiveCls::Add(ClientsDataCls&& userData) {
     Items[static_cast<std::size_t>(ItemCount)] =
         std::make_unique<ClientsDataCls>(std::move(userData));
     ++ItemCount;
+    m_changed = true;
 }
 
 void ArchiveCls::Remove(int index) {
-    if (index >= 0 && index < ItemCount)
+    if (index >= 0 && index < ItemCount && Items[static_cast<std::size_t>(index)]) {
         Items[static_cast<std::size_t>(index)].reset();
+        m_changed = true;
+    }
 }
 
 std::optional<ClientsDataCls> ArchiveCls::Item(int index) const {
@@ -113,7 +118,11 @@ FileResult ArchiveCls::Save() {
     }
     if (r.ok)
         r = file.Write(piece);
-    return r.ok ? file.Commit() : r;
+    if (r.ok)
+        r = file.Commit();
+    if (r.ok)
+        m_changed = false;
+    return r;
 }
 
 FileResult ArchiveCls::Load() {
@@ -125,6 +134,8 @@ FileResult ArchiveCls::Load() {
         m_loadFailed = true;
         return read;
     }
+    // Records read from the file are no change of the archive.
+    const bool changedBefore = m_changed;
     int lineNo = 0;
     int tooManyChildren = 0;
     TextFiles::ForEachLine(contents, [&](std::string_view line) {
@@ -136,6 +147,7 @@ FileResult ArchiveCls::Load() {
             tooManyChildren = lineNo;
         Add(std::move(record));
     });
+    m_changed = changedBefore;
     if (tooManyChildren != 0) {
         // A record cannot hold all the children of that line; saving would lose them.
         m_loadFailed = true;

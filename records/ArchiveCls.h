@@ -52,11 +52,15 @@ class ArchiveCls {
     // cannot be read is reported and marks the archive so Save will not overwrite it.
     FileResult Load();
     bool LoadFailed() const { return m_loadFailed; }
+    // True when records were added, changed or removed since the archive was loaded or last
+    // saved.
+    bool Changed() const { return m_changed; }
 
   private:
     std::string m_defaultDir;
     bool m_usesDefaultDir = false;
     bool m_loadFailed = false;
+    bool m_changed = false;
     int ItemCount = 0;
     int m_capacity = kGrowBy;
     std::vector<std::unique_ptr<ClientsDataCls>> Items;

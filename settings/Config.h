@@ -63,11 +63,6 @@ class Config {
 
     explicit Config(RegistryRoot& registry);
 
-    std::array<std::string, kCount> Settings;
-    std::array<std::string, kCount> DefaultSettings;
-    std::array<std::string, kCount> SettingNames;
-    std::array<TemplateShift, 11> Templates;  // P1..P10 at 1..10; entry 0 unused
-
     // Defaults, then the registry under HKEY_USERS\.DEFAULT, then under HKEY_CURRENT_USER.
     void InitSettings();
     void InitDefaults();
@@ -82,16 +77,25 @@ class Config {
     // The subkey `name` of `key`, created first when missing (names compare ignoring case).
     static std::optional<RegKey> OpenOrCreateKey(RegKey& key, std::string_view name);
 
-    // Convenience readers.
+    // The one way in: a setting's text as stored, its leading number ("." as decimal point, 0
+    // for no number), and changing it.
     const std::string& Text(cfg::Setting s) const { return Settings[s]; }
-    // The leading number of the setting's text ("." as decimal point, 0 for no number).
     double Number(cfg::Setting s) const;
     void Set(cfg::Setting s, std::string value) { Settings[s] = std::move(value); }
+    const std::string& Default(cfg::Setting s) const { return DefaultSettings[s]; }
+    // The registry value name of a setting.
+    const std::string& Name(cfg::Setting s) const { return SettingNames[s]; }
+    // Template P1..P10 by its number 1..10.
+    TemplateShift Template(int number) const { return Templates.at(std::size_t(number)); }
 
     RegistryRoot& Registry() { return m_registry; }
 
   private:
     RegistryRoot& m_registry;
+    std::array<std::string, kCount> Settings;
+    std::array<std::string, kCount> DefaultSettings;
+    std::array<std::string, kCount> SettingNames;
+    std::array<TemplateShift, 11> Templates;  // P1..P10 at 1..10; entry 0 unused
 };
 
 }  // namespace vexa

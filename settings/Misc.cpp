@@ -1,6 +1,9 @@
 #include "settings/Misc.h"
 
 #include <cstdint>
+#include <cstdlib>
+
+#include "platform/Numbers.h"
 
 namespace vexa {
 namespace {
@@ -113,6 +116,27 @@ bool Misc::IsValidRC(std::string_view datePart, std::string_view rest, const Dat
 
 bool Misc::IsMaleRC(std::string_view rcOrDatePart) {
     return DigitAt(rcOrDatePart, 2) < 5;
+}
+
+}  // namespace vexa
+
+namespace vexa {
+
+std::string Misc::ExpiryDate(std::string_view issueDate, std::string_view validityPeriod) {
+    // Beyond this many days either way no date of the years 1 to 9999 can be reached.
+    constexpr int kLongestSpan = 3'652'058;  // 01.01.0001 to 31.12.9999
+    const auto issued = Dates::Parse(issueDate);
+    const auto period = Numbers::ReadLeadingNumber(validityPeriod);
+    if (!issued || !period)
+        return {};
+    const auto days = Numbers::RoundToInt(*period);
+    if (!days || std::abs(*days) > kLongestSpan)
+        return {};
+    const Dates::Date expiry = Dates::AddDays(*issued, *days);
+    const int year = static_cast<int>(expiry.year());
+    if (!expiry.ok() || year < 1 || year > 9999)
+        return {};
+    return Dates::Format(expiry);
 }
 
 }  // namespace vexa

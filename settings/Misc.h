@@ -30,6 +30,11 @@ class Misc {
     // True for a man: third character 0 to 3 (or missing or not a digit); false for 5 to 8.
     static bool IsMaleRC(std::string_view rcOrDatePart);
     static bool IsEmptyText(std::string_view text) { return text.empty(); }
+    // The expiry date "dd.mm.yyyy" of a document issued on `issueDate` ("dd.mm.yyyy") and
+    // valid for `validityPeriod` days (a setting's text that starts with a whole or decimal
+    // number, rounded halves to even). "" when the issue date is no date, the period does not
+    // start with a number, or the expiry would fall outside the years 1 to 9999.
+    static std::string ExpiryDate(std::string_view issueDate, std::string_view validityPeriod);
 };
 
 }  // namespace vexa

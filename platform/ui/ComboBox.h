@@ -20,6 +20,7 @@ class ComboBox : public QComboBox, public TextControl {
     void SetText(const std::string& text) override;
     void SetSelection(int start, int length) override;
     void SetFocus() override;
+    void SetRefused(std::string_view cp1250) override { m_filter->SetRefused(cp1250); }
 
     void AddItem(const std::string& item);
     int ListCount() const { return count(); }

@@ -18,12 +18,16 @@ void InputFilter::SetProgramText(const std::string& text) {
     m_programEdit = false;
 }
 
+void InputFilter::SetRefused(std::string_view cp1250) {
+    m_refused = UiText::ToQt(cp1250);
+}
+
 QValidator::State InputFilter::validate(QString& input, int& pos) const {
     QString kept;
     kept.reserve(input.size());
     int newPos = pos;
     for (int i = 0; i < input.size(); ++i) {
-        if (UiText::IsAllowedInput(input[i].unicode())) {
+        if (UiText::IsAllowedInput(input[i].unicode()) && !m_refused.contains(input[i])) {
             kept.append(input[i]);
         } else if (i < pos) {
             --newPos;

@@ -47,6 +47,9 @@ void ListView::SetItem(Id id, const std::string& key, std::vector<std::string> t
 
 void ListView::RemoveItem(Id id) {
     m_model->Remove(id);
+    // The view would choose a neighbouring row by itself; a removal leaves no row chosen.
+    if (selectionModel() != nullptr)
+        selectionModel()->clear();
 }
 
 std::optional<ListView::Id> ListView::SelectedItem() const {

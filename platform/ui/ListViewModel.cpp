@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <numeric>
 
-#include "platform/ui/CollationKey.h"
 #include "platform/ui/UiText.h"
 
 namespace vexa {
@@ -63,11 +62,16 @@ const std::string& ListViewModel::SortText(const Item& item) const {
     return column < item.texts.size() ? item.texts[column] : kEmpty;
 }
 
-int ListViewModel::InsertPosition(const std::vector<Id>& order, const std::string& sortText) const {
-    std::string key = CollationKey::Make(sortText);
-    auto it = std::upper_bound(
-        order.begin(), order.end(), key,
-        [this](const std::string& k, Id id) { return k < CollationKey::Make(SortText(Row(id))); });
+const QCollatorSortKey& ListViewModel::SortKeyOf(Id id) const {
+    auto& key = m_keys[static_cast<std::size_t>(id)];
+    if (!key)
+        key = m_collation.Key(SortText(Row(id)));
+    return *key;
+}
+
+int ListViewModel::InsertPosition(const std::vector<Id>& order, Id id) const {
+    auto it = std::upper_bound(order.begin(), order.end(), id,
+                               [this](Id a, Id b) { return Before(a, b); });
     return static_cast<int>(it - order.begin());
 }
 
@@ -76,7 +80,8 @@ ListViewModel::Id ListViewModel::Add(const std::string& key, std::vector<std::st
     Id id = static_cast<Id>(m_items.size());
     texts.resize(std::max(texts.size(), m_headers.size()));
     m_items.push_back(Item{key, std::move(texts), tag, true});
-    int row = m_bulk ? Count() : InsertPosition(m_order, SortText(m_items.back()));
+    m_keys.emplace_back();
+    int row = m_bulk ? Count() : InsertPosition(m_order, id);
     if (m_bulk) {
         m_order.push_back(id);
         return id;
@@ -97,11 +102,12 @@ void ListViewModel::Set(Id id, const std::string& key, std::vector<std::string> 
                                         : kEmpty);
     item.key = key;
     item.texts = std::move(texts);
+    m_keys[static_cast<std::size_t>(id)].reset();
     int row = RowOf(id);
     if (moved && !m_bulk) {
         std::vector<Id> others = m_order;
         others.erase(others.begin() + row);
-        int target = InsertPosition(others, SortText(item));
+        int target = InsertPosition(others, id);
         int destination = target >= row ? target + 1 : target;  // counted before the move
         if (destination != row && destination != row + 1) {
             beginMoveRows(QModelIndex(), row, row, QModelIndex(), destination);
@@ -124,6 +130,7 @@ void ListViewModel::Remove(Id id) {
     item.alive = false;
     item.texts.clear();
     item.key.clear();
+    m_keys[static_cast<std::size_t>(id)].reset();
     endRemoveRows();
 }
 
@@ -131,6 +138,7 @@ void ListViewModel::Clear() {
     beginResetModel();
     m_items.clear();
     m_order.clear();
+    m_keys.clear();
     endResetModel();
 }
 
@@ -166,6 +174,10 @@ std::optional<ListViewModel::Id> ListViewModel::FindTag(long long tag) const {
 void ListViewModel::SetSortKey(int column) {
     if (column < 0)
         return;
+    if (column != m_sortKey) {
+        for (auto& key : m_keys)
+            key.reset();
+    }
     m_sortKey = column;
     if (!m_bulk)
         Sort();
@@ -185,15 +197,9 @@ void ListViewModel::EndUpdate() {
 }
 
 void ListViewModel::Sort() {
-    // One key per row, computed once; then a stable sort of the row order by those keys.
-    std::vector<std::string> keys(m_items.size());
-    for (Id id : m_order) {
-        keys[static_cast<std::size_t>(id)] = CollationKey::Make(SortText(Row(id)));
-    }
+    // One key per row, made once; then a stable sort of the row order by those keys.
     std::vector<Id> sorted = m_order;
-    std::stable_sort(sorted.begin(), sorted.end(), [&keys](Id a, Id b) {
-        return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)];
-    });
+    std::stable_sort(sorted.begin(), sorted.end(), [this](Id a, Id b) { return Before(a, b); });
     if (sorted == m_order)
         return;
 

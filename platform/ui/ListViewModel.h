@@ -1,17 +1,21 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QCollatorSortKey>
 #include <QSize>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/ui/CzechCollation.h"
+
 namespace vexa {
 
 // The rows of a ListView: each row has a key, a text per column (the first is the row's own
 // text, the others its sub-items) and a numeric tag. Rows are identified by an id that stays
-// the same however the rows are sorted. The rows are kept in ascending order of the sort
-// column; texts are Windows-1250 and turned into QString only when the view paints a row.
+// the same however the rows are sorted. The rows are kept in Czech alphabetical order of the sort
+// column (each row's collation key made once); texts are Windows-1250 and turned into QString
+// only when the view paints a row.
 class ListViewModel : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -60,12 +64,17 @@ class ListViewModel : public QAbstractTableModel {
     };
     const Item& Row(Id id) const { return m_items.at(static_cast<std::size_t>(id)); }
     const std::string& SortText(const Item& item) const;
-    // The position a row with this sort text takes among `order`, after equal ones.
-    int InsertPosition(const std::vector<Id>& order, const std::string& sortText) const;
+    // The row's collation key for the sort column, made when first needed.
+    const QCollatorSortKey& SortKeyOf(Id id) const;
+    bool Before(Id a, Id b) const { return SortKeyOf(a).compare(SortKeyOf(b)) < 0; }
+    // The position the row takes among `order`, after equal ones.
+    int InsertPosition(const std::vector<Id>& order, Id id) const;
     void Sort();
 
     std::vector<Item> m_items;  // by id
     std::vector<Id> m_order;    // row shown -> id
+    CzechCollation m_collation;
+    mutable std::vector<std::optional<QCollatorSortKey>> m_keys;  // by id
     std::vector<std::string> m_columnKeys;
     std::vector<std::string> m_headers;
     int m_sortKey = 0;

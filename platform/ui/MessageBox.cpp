@@ -1,11 +1,38 @@
 #include "platform/ui/MessageBox.h"
 
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 
 #include "platform/ui/UiText.h"
 
 namespace vexa {
+namespace {
+
+// A box whose answers also take their letters, A for "Ano" and N for "Ne", with or without Alt,
+// as the clerk knows them from other programs' boxes.
+class AnswerBox : public QMessageBox {
+  public:
+    using QMessageBox::QMessageBox;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const Qt::KeyboardModifiers others =
+            event->modifiers() & ~(Qt::AltModifier | Qt::KeypadModifier | Qt::ShiftModifier);
+        QAbstractButton* answer = nullptr;
+        if (others == Qt::NoModifier && event->key() == Qt::Key_A)
+            answer = button(QMessageBox::Yes);
+        else if (others == Qt::NoModifier && event->key() == Qt::Key_N)
+            answer = button(QMessageBox::No);
+        if (answer != nullptr) {
+            answer->click();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+};
+
+}  // namespace
 
 void MessageBox::ShowWarning(QWidget* parent, std::string_view text) {
     Show(parent, "Warning", text, Icon::Warning, Buttons::Ok);
@@ -35,7 +62,10 @@ MessageBox::Answer MessageBox::Show(QWidget* parent, std::string_view title, std
         return answer;
     }
 
-    QMessageBox box(parent);
+    AnswerBox box(parent);
+    // The box speaks in the window's font, so the window and its boxes look like one program.
+    if (parent != nullptr)
+        box.setFont(parent->window()->font());
     box.setWindowTitle(UiText::ToQt(title));
     box.setText(UiText::ToQt(text));
     box.setTextFormat(Qt::PlainText);
@@ -52,15 +82,20 @@ MessageBox::Answer MessageBox::Show(QWidget* parent, std::string_view title, std
     }
     if (buttons == Buttons::Ok) {
         box.setStandardButtons(QMessageBox::Ok);
-        box.exec();
-        return Answer::Ok;
+    } else {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        // The window speaks Czech; so do the answers, each with its letter.
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ano"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("&Ne"));
     }
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::Yes);
-    // The window speaks Czech; so do the answers.
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Ano"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("Ne"));
-    return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    // Plain buttons, as the window's own: no theme icons on them.
+    for (QAbstractButton* b : box.buttons())
+        b->setIcon(QIcon());
+    const int result = box.exec();
+    if (buttons == Buttons::Ok)
+        return Answer::Ok;
+    return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
 }  // namespace vexa

@@ -21,6 +21,7 @@ class TextBox : public QLineEdit, public TextControl {
     void SetText(const std::string& text) override;
     void SetSelection(int start, int length) override;
     void SetFocus() override;
+    void SetRefused(std::string_view cp1250) override { m_filter->SetRefused(cp1250); }
     int SelStart() const;
     int SelLength() const;
 

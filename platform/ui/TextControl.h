@@ -2,6 +2,7 @@
 
 #include <qnamespace.h>
 #include <string>
+#include <string_view>
 
 namespace vexa {
 
@@ -15,6 +16,8 @@ class TextControl {
     // Places the caret at `start` and selects `length` characters from there.
     virtual void SetSelection(int start, int length) = 0;
     virtual void SetFocus() = 0;
+    // Characters (Windows-1250) the user may not type or paste into the control.
+    virtual void SetRefused(std::string_view cp1250) = 0;
 
   protected:
     // Losing the focus for `reason` is leaving the control: not when another window takes the

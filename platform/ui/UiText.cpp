@@ -28,8 +28,6 @@ std::string UiText::FromQt(const QString& text) {
 bool UiText::IsAllowedInput(char32_t cp) {
     if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0))
         return false;
-    if (cp == U';')
-        return false;
     return Cp1250::ByteOf(cp).has_value();
 }
 

@@ -13,6 +13,7 @@
 #include "app/frmVexa.h"
 #include "platform/Dates.h"
 #include "platform/ui/UiText.h"
+#include "support/GuiSupport.h"
 #include "support/TestSupport.h"
 
 using namespace vexa;
@@ -130,24 +131,32 @@ class Run {
     Strings Texts(std::initializer_list<const char*> names) {
         return Collect(names, [&](const char* name) { return Text(name); });
     }
-    std::string Setting(cfg::Setting setting) { return config->Settings[setting]; }
+    std::string Setting(cfg::Setting setting) { return config->Text(setting); }
     // The boxes shown so far, as "title: text".
     Strings Shown() {
         return Collect(messages.ShownBoxes(),
                        [](auto& box) { return box.title + ": " + box.text; });
     }
 
-    // The user types into a field: it gets the focus, then the keys.
+    // The clerk clicks into a field, selects what it holds and types over it.
     void Type(const char* name, const std::string& cp1250) {
         QWidget* w = C(name);
-        w->setFocus(Qt::MouseFocusReason);
         auto* edit =
             qobject_cast<QLineEdit*>(w) ? qobject_cast<QLineEdit*>(w) : w->findChild<QLineEdit*>();
-        edit->selectAll();
-        edit->insert(UiText::ToQt(cp1250));
+        QTest::mouseClick(edit, Qt::LeftButton);
+        test::PressKey(Qt::Key_A, Qt::ControlModifier);
+        test::PressKey(Qt::Key_Delete);
+        test::TypeKeys(UiText::ToQt(cp1250));
     }
-    void Focus(const char* name) { C(name)->setFocus(); }
+    // The clerk clicks into a field.
+    void Focus(const char* name) { QTest::mouseClick(C(name), Qt::LeftButton); }
     void Click(const char* name) { QTest::mouseClick(C(name), Qt::LeftButton); }
+    // A double click as the window system delivers it: press, release, press, release.
+    void DoubleClick(const char* name) {
+        QWidget* w = C(name);
+        QTest::mouseDClick(form->windowHandle(), Qt::LeftButton, {},
+                           w->mapTo(form.get(), w->rect().center()));
+    }
     void ClickTab(int index) {
         QTabBar* bar = C<TabControl>("VexaMainTab")->Bar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
@@ -213,11 +222,17 @@ class frmVexaTest : public QObject {
 void frmVexaTest::startUpWithoutArchiveOrRegistry() {
     Run run;
     frmVexa& form = run.Start();
+    // The caret waits in the surname: the first keys typed land there, the arrows move the
+    // caret, not the tabs.
+    test::TypeKeys(QString::fromUtf8("Žák"));
+    test::PressKey(Qt::Key_Left);
+    QCOMPARE(run.Text("edPrijmeni"), W("Žák"));
     QCOMPARE(run.List()->ListCount(), 0);
     QCOMPARE(run.Tab(), 0);
     QCOMPARE(run.Texts({"edPrijmeni", "edDatumVydani", "edDatumZneplatneni", "edPasVydal",
                         "edPlatnost", "comLpt", "comZpusobTisku"}),
-             (Strings{"", Today(), InDays(Today(), 365), "", "365", "lpt1", W("Naváděcích bodů")}));
+             (Strings{W("Žák"), Today(), InDays(Today(), 365), "", "365", "lpt1",
+                      W("Naváděcích bodů")}));
     QCOMPARE(run.C<CheckBox>("chkPrevod")->Value(), 1);
     // The defaults became part of the record itself.
     QCOMPARE(form.CurUserData.Platnost, InDays(Today(), 365));
@@ -452,10 +467,14 @@ void frmVexaTest::openAndRemoveWithSortedListAndFreedSlots() {
                       QPoint(header->sectionPosition(1) + 5, header->height() / 2));
     QCOMPARE(run.ListColumn(1), (Strings{"ADAM", "BENES", "CIHLA"}));
 
-    // Remove BENES (slot 2): its slot stays free, and a new record takes the next one.
+    // Remove BENES (slot 2) with a double click: the second click finds no row chosen and the
+    // buttons disabled, so no other record goes. The slot stays free; a new record takes the
+    // next one.
     run.ClickRowOf("B2");
-    run.Click("cmdOdebrat");
+    run.DoubleClick("cmdOdebrat");
     QCOMPARE(run.ListColumn(1), (Strings{"ADAM", "CIHLA"}));
+    QVERIFY(!run.List()->SelectedItem() && !run.C("cmdEdit")->isEnabled() &&
+            !run.C("cmdOdebrat")->isEnabled());
     QVERIFY(form.Archive().GetItem(2) == nullptr);
     run.ClickTab(0);
     run.Click("cmdSmazat");
@@ -481,6 +500,10 @@ void frmVexaTest::openAndRemoveWithSortedListAndFreedSlots() {
     run.Click("cmdUlozit");
     QCOMPARE(form.Archive().Pocet(), 5);
     QCOMPARE(run.List()->Tag(*run.List()->FindItem("xD4")), 4LL);
+    form.close();
+    QCOMPARE(test::ReadFile(run.ArchivePath()),
+             Line("C3", "ADAM", "") + Line("A1", "CIHLA", "") +
+                 Line("D4", "BARTA", kManRc, Today(), InDays(Today(), 365)));
 }
 
 void frmVexaTest::settingsTab() {

@@ -72,7 +72,7 @@ class PrintTest : public ::testing::Test {
     void Set(cfg::Setting s, const std::string& value) { config.Set(s, value); }
     // Factory settings, a fresh port and no warnings.
     void Reset() {
-        config.Settings = Config(registry).Settings;
+        config.ResetSettings();
         notes.Messages.clear();
         port = MemoryPortOpener();
     }
@@ -82,10 +82,11 @@ class PrintTest : public ::testing::Test {
         std::istringstream in(changes);
         for (std::string change; in >> change;) {
             const std::size_t eq = change.find('=');
-            const auto& names = config.SettingNames;
-            const auto name = std::find(names.begin(), names.end(), change.substr(0, eq));
-            ASSERT_NE(name, names.end()) << change;
-            Set(static_cast<cfg::Setting>(name - names.begin()), change.substr(eq + 1));
+            int s = 0;
+            while (s < Config::kCount && config.Name(cfg::Setting(s)) != change.substr(0, eq))
+                ++s;
+            ASSERT_LT(s, Config::kCount) << change;
+            Set(cfg::Setting(s), change.substr(eq + 1));
         }
     }
     EscpPage Page() const { return ReadEscp(port.Bytes()); }

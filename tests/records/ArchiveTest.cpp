@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include <cerrno>
 
@@ -159,6 +160,33 @@ TEST_F(ArchiveTest, LoadKeepsFileOrderAndSavesTheSameBytes) {
     EXPECT_EQ(a.GetItem(2)->CisloPasu, "C");
     ASSERT_TRUE(a.Save().ok);
     EXPECT_EQ(test::ReadFile(a.FileName), bytes);
+}
+
+// The archive knows whether it holds changes its file does not: loading is none, saving ends
+// them, and only operations that change a record make one.
+TEST_F(ArchiveTest, ChangedUntilSaved) {
+    std::filesystem::create_directories(DataDir());
+    test::WriteFile(DataDir() + "/Archive.db", "A;;;;;;;\r\n");
+    ArchiveCls a = Make();
+    ASSERT_TRUE(a.Load().ok);
+    const struct {
+        const char* step;
+        std::function<void()> run;
+        bool changed;
+    } steps[] = {
+        {"loaded", [] {}, false},
+        {"update of a number not archived", [&] { a.Update(Rec("Z")); }, false},
+        {"removal of an empty slot", [&] { a.Remove(5); }, false},
+        {"update", [&] { a.Update(Rec("A")); }, true},
+        {"saved", [&] { ASSERT_TRUE(a.Save().ok); }, false},
+        {"add", [&] { a.Add(Rec("B")); }, true},
+        {"saved again", [&] { ASSERT_TRUE(a.Save().ok); }, false},
+        {"removal", [&] { a.Remove(0); }, true},
+    };
+    for (const auto& s : steps) {
+        s.run();
+        EXPECT_EQ(a.Changed(), s.changed) << s.step;
+    }
 }
 
 TEST_F(ArchiveTest, LoadSkipsEmptyLinesAndReadsShortOnes) {

@@ -25,13 +25,14 @@ TEST_F(ConfigTest, FirstStartUsesDefaultsAndCreatesBothKeys) {
     RegistryRoot reg(Hives());
     Config config(reg);
     config.InitSettings();
-    EXPECT_EQ(config.Settings, config.DefaultSettings);
+    for (int s = 0; s < Config::kCount; ++s)
+        EXPECT_EQ(config.Text(cfg::Setting(s)), config.Default(cfg::Setting(s))) << s;
     EXPECT_EQ(config.Text(cfg::Port), "lpt1");
     EXPECT_EQ(config.Text(cfg::FontSize), "10 cpi");
     EXPECT_EQ(config.Number(cfg::NVHorzTabNS), -51);
     EXPECT_EQ(config.Number(cfg::Platnost), 365);
     EXPECT_EQ(config.Text(cfg::Vydejce), "");
-    EXPECT_EQ(config.SettingNames[cfg::DetiHorzTab2OS], "DetiHorzTab2OS");
+    EXPECT_EQ(config.Name(cfg::DetiHorzTab2OS), "DetiHorzTab2OS");
 
     auto cu = reg.OpenKey("\\HKEY_CURRENT_USER\\Software\\Lomar\\Vexa\\");
     ASSERT_TRUE(cu);
@@ -127,8 +128,8 @@ TEST_F(ConfigTest, TemplatesStepTheShiftRowByRow) {
     const std::pair<int, int> expected[] = {{0, 42}, {0, 21}, {0, 0}, {0, -21}, {0, -42},
                                             {6, 42}, {6, 21}, {6, 0}, {6, -21}, {6, -42}};
     for (int k = 1; k <= 10; ++k) {
-        EXPECT_EQ(config.Templates[k].Horz, expected[k - 1].first) << "P" << k;
-        EXPECT_EQ(config.Templates[k].Vert, expected[k - 1].second) << "P" << k;
+        EXPECT_EQ(config.Template(k).Horz, expected[k - 1].first) << "P" << k;
+        EXPECT_EQ(config.Template(k).Vert, expected[k - 1].second) << "P" << k;
     }
 }
 

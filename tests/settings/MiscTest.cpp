@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/Misc.h"
+#include "support/TestSupport.h"
 
 namespace vexa {
 namespace {
@@ -99,6 +100,31 @@ TEST(BirthNumberTest, DatePartMustBeARealDay) {
     EXPECT_FALSE(Misc::IsValidBirthDatePart("8506"));
     // 1990 had no 29 February; 900229000 leaves 0.
     EXPECT_FALSE(Valid("900229", "0000"));
+}
+
+// The expiry date shown for a new record: the issue date plus the validity period's leading
+// number of days, or nothing for the clerk to fill when either cannot be read.
+TEST(ExpiryDateTest, IssueDatePlusTheValidityPeriod) {
+    const struct {
+        const char *issued, *period, *expires;
+    } cases[] = {
+        {"05.12.2026", "365", "05.12.2027"},
+        {"5.12.2026", " 30 dní", "04.01.2027"},
+        {"31.01.2020", "29.5", "01.03.2020"},
+        {"31.01.2020", "28.5", "28.02.2020"},
+        {"01.01.2020", "-1", "31.12.2019"},
+        {"01.01.2020", "0", "01.01.2020"},
+        {"31.02.2020", "365", ""},
+        {"01.01.2020", "dní 30", ""},
+        {"01.01.2020", "", ""},
+        {"01.01.2020", "1e300", ""},
+        {"31.12.9999", "1", ""},
+        {"01.01.0001", "3652058", "31.12.9999"},
+        {"02.01.0001", "-2", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Misc::ExpiryDate(c.issued, test::W(c.period)), c.expires)
+            << c.issued << " + " << c.period;
 }
 
 }  // namespace

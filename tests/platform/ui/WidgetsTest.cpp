@@ -1,6 +1,8 @@
 // The widgets the forms are built from, driven as a user would on the offscreen platform.
+#include <QAbstractButton>
 #include <QHeaderView>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/TabControl.h"
 #include "platform/ui/TextBox.h"
+#include "support/GuiSupport.h"
 #include "support/TestSupport.h"
 
 using namespace vexa;
@@ -87,9 +90,11 @@ class WidgetsTest : public QObject {
 
 void WidgetsTest::textBoxKeepsWhatARecordCanHold() {
     TextBox box(QStringLiteral("edTest"));
+    box.SetRefused(";");
     QSignalSpy changes(&box, &TextBox::Change);
     ShowActive(box);
-    // Typed or pasted: ";", control characters and what Windows-1250 lacks are left out.
+    // Typed or pasted: what the form refuses (";"), control characters and what Windows-1250
+    // lacks are left out.
     QTest::keyClicks(&box, QStringLiteral("nov;ak"));
     box.insert(QString::fromUtf8("\tŽ→lu;ť\x01"));
     QCOMPARE(box.Text(), W("novakŽluť"));
@@ -174,6 +179,7 @@ void WidgetsTest::checkBoxAndComboClicks() {
 
     // The combo box: Click on a choice by the user only; typed text never becomes an item.
     ComboBox combo(QStringLiteral("comLpt"));
+    combo.SetRefused(";");
     for (const char* item : {"lpt1", "lpt2", "lpt3"})
         combo.AddItem(item);
     QSignalSpy clicks(&combo, &ComboBox::Click);
@@ -199,23 +205,24 @@ void WidgetsTest::listViewKeysTagsSortAndEvents() {
     list.SetSortKey(0);
     list.BeginUpdate();
     // Two rows share a key (x10); each keeps its own tag.
-    const char* const rows[][2] = {{"30", "Šafránek"}, {"10", "čech"},   {"20", "Cibulka"},
-                                   {"40", "Sýkora"},   {"50", "Dvořák"}, {"10", "Bílý"}};
-    for (int tag = 0; tag < 6; ++tag)
+    const char* const rows[][2] = {{"30", "Šafránek"}, {"10", "čech"},    {"20", "Cibulka"},
+                                   {"40", "Sýkora"},   {"50", "Dvořák"},  {"10", "Bílý"},
+                                   {"60", "IVAN"},     {"70", "Chalupa"}, {"80", "HORÁK"}};
+    for (int tag = 0; tag < 9; ++tag)
         list.AddItem(std::string("x") + rows[tag][0], {rows[tag][0], W(rows[tag][1])}, tag);
     list.EndUpdate();
-    QCOMPARE(Column(list, 0), (Strings{"10", "10", "20", "30", "40", "50"}));
+    QCOMPARE(Column(list, 0), (Strings{"10", "10", "20", "30", "40", "50", "60", "70", "80"}));
 
     const auto selected = list.FindItem("x30");
     list.Select(*selected);
-    // Czech order, letter case ignored: B, C, Č, D, S, Š; the selection stays.
+    // Czech order, letter case ignored: B, C, Č, D, H, CH, I, S, Š; the selection stays.
     list.SetSortKey(1);
-    QCOMPARE(Column(list, 1), (Strings{W("Bílý"), W("Cibulka"), W("čech"), W("Dvořák"), W("Sýkora"),
-                                       W("Šafránek")}));
+    QCOMPARE(Column(list, 1), (Strings{W("Bílý"), W("Cibulka"), W("čech"), W("Dvořák"), W("HORÁK"),
+                                       W("Chalupa"), W("IVAN"), W("Sýkora"), W("Šafránek")}));
     QCOMPARE(list.SelectedItem(), selected);
 
     // A new row and a changed row take their sorted places; tags and the selection stay.
-    list.AddItem("x05", {"05", W("Bárta")}, 6);
+    list.AddItem("x05", {"05", W("Bárta")}, 9);
     QCOMPARE(list.Text(list.ItemAt(0), 1), W("Bárta"));
     list.SetItem(*selected, "x30", {"30", W("Adámek")});
     QCOMPARE(list.ItemAt(0), *selected);
@@ -267,6 +274,40 @@ void WidgetsTest::messageBoxAnswersInAdvanceAndRecords() {
     for (std::size_t i = 0; i < std::size(expected); ++i) {
         const auto& s = box.ShownBoxes()[i];
         QVERIFY(std::tie(s.title, s.text, s.icon, s.buttons) == expected[i]);
+    }
+
+    // A real box over a window: the window's font, plain buttons, and the answers' letters
+    // with or without Alt.
+    QWidget window;
+    QFont font(QStringLiteral("DejaVu Sans Condensed"));
+    font.setPointSizeF(7.75);
+    window.setFont(font);
+    ShowActive(window);
+    MessageBox real;
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool yes;
+    } answers[] = {{Qt::Key_A, Qt::NoModifier, true},
+                   {Qt::Key_N, Qt::NoModifier, false},
+                   {Qt::Key_A, Qt::AltModifier, true},
+                   {Qt::Key_N, Qt::AltModifier, false}};
+    for (const auto& a : answers) {
+        bool looked = false;
+        test::WhenModalShown([&](QWidget* shown) {
+            QCOMPARE(shown->font(), font);
+            QStringList texts;
+            for (QAbstractButton* b : shown->findChildren<QAbstractButton*>()) {
+                texts.append(b->text());
+                QVERIFY(b->icon().isNull());
+            }
+            texts.sort();
+            QCOMPARE(texts, (QStringList{QStringLiteral("&Ano"), QStringLiteral("&Ne")}));
+            looked = true;
+            test::PressKey(a.key, a.modifiers);
+        });
+        QCOMPARE(real.AskYesNo(&window, "Vexa", "?"), a.yes);
+        QVERIFY(looked);
     }
 }
 

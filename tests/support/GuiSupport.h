@@ -43,7 +43,8 @@ void WhenModalShown(F look) {
         timer->deleteLater();
         QPointer<QWidget> box(shown);
         look(shown);
-        QTest::qWaitFor([&box] { return !box || !box->isVisible(); }, 1000);
+        if (!QTest::qWaitFor([&box] { return !box || !box->isVisible(); }, 1000))
+            qWarning("the modal window was still open; closing it");
         if (box && box->isVisible())
             box->close();
     });

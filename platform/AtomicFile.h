@@ -10,7 +10,9 @@ namespace vexa {
 // Replaces a file safely, written piece by piece: the pieces go to a temporary file in the same
 // directory, which Commit flushes to the disk and renames over the old file. Until Commit has
 // succeeded the old file stays as it was; a writer dropped without Commit removes its
-// temporary file.
+// temporary file. The temporary file ("<file>.tmp-XXXXXX") is locked (flock) while it is
+// written; after a successful Commit, temporary files of the same file that nobody holds
+// locked (left by a save that was killed) are removed.
 class AtomicFile {
   public:
     AtomicFile() = default;

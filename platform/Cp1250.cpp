@@ -115,11 +115,16 @@ char32_t Cp1250::CharOf(unsigned char byte) {
 std::optional<unsigned char> Cp1250::ByteOf(char32_t cp) {
     if (cp < 0x80)
         return static_cast<unsigned char>(cp);
-    for (int b = 0x80; b < 256; ++b) {
-        if (kToUnicode[b] == cp)
-            return static_cast<unsigned char>(b);
-    }
-    return std::nullopt;
+    // Every code point of the upper half lies below U+2123; 0 marks one the code page lacks.
+    static const std::array<unsigned char, 0x2123> kFromUnicode = [] {
+        std::array<unsigned char, 0x2123> t{};
+        for (int b = 0x80; b < 256; ++b)
+            t[kToUnicode[b]] = static_cast<unsigned char>(b);
+        return t;
+    }();
+    if (cp >= kFromUnicode.size() || kFromUnicode[cp] == 0)
+        return std::nullopt;
+    return kFromUnicode[cp];
 }
 
 std::string Cp1250::ToUtf8(std::string_view cp1250) {

@@ -3,6 +3,14 @@
 #include "platform/RegistryHive.h"
 
 namespace vexa {
+namespace {
+
+// A name or a string that would break its line in the hive file.
+bool BreaksLine(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+}  // namespace
 
 std::string RegKey::Name() const {
     return m_node->name;
@@ -21,6 +29,8 @@ std::string RegKey::ValueData(int index) const {
 }
 
 bool RegKey::SetValueData(int index, std::string data) {
+    if (BreaksLine(data))
+        return false;
     auto& value = m_node->values.at(static_cast<std::size_t>(index));
     RegistryValue old = value;
     value.data = std::move(data);
@@ -32,7 +42,7 @@ bool RegKey::SetValueData(int index, std::string data) {
 }
 
 bool RegKey::AddValue(std::string name, std::string data) {
-    if (m_node->FindValue(name) >= 0)
+    if (BreaksLine(name) || BreaksLine(data) || m_node->FindValue(name) >= 0)
         return false;
     m_node->values.push_back({std::move(name), std::move(data), true});
     if (m_hive->Persist())
@@ -49,7 +59,8 @@ std::vector<std::string> RegKey::SubkeyNames() const {
 }
 
 bool RegKey::AddSubkey(std::string name) {
-    if (name.empty() || name.find('\\') != std::string::npos || m_node->FindSubkey(name)) {
+    if (name.empty() || name.find('\\') != std::string::npos || BreaksLine(name) ||
+        m_node->FindSubkey(name)) {
         return false;
     }
     m_node->subkeys.push_back(std::make_unique<RegistryNode>());

@@ -13,7 +13,7 @@ struct RegistryNode;
 // One open registry key. It stays usable as long as the RegistryRoot that opened it lives.
 // Value indexes are 0-based here. Names of keys and values compare without regard to case.
 // Every change is written to the hive's file at once; a change that cannot be written is
-// undone and reported as false.
+// undone and reported as false. Names and strings holding a line end are refused (false).
 class RegKey {
   public:
     RegKey(RegistryHive* hive, RegistryNode* node) : m_hive(hive), m_node(node) {}

@@ -49,4 +49,20 @@ std::optional<RegKey> RegistryRoot::OpenKey(std::string_view path) {
     return RegKey(hive, node);
 }
 
+std::optional<HiveProblem> RegistryRoot::Problem(std::string_view root) {
+    RegistryHive* hive = Hive(root);
+    if (!hive || hive->Problem().empty())
+        return std::nullopt;
+    return HiveProblem{hive->RootName(), hive->File(), hive->Problem(), hive->ValuesRead()};
+}
+
+std::vector<HiveProblem> RegistryRoot::Problems() {
+    std::vector<HiveProblem> problems;
+    for (const char* root : kRoots) {
+        if (auto problem = Problem(root))
+            problems.push_back(std::move(*problem));
+    }
+    return problems;
+}
+
 }  // namespace vexa

@@ -12,6 +12,16 @@
 
 namespace vexa {
 
+// A hive file that exists but was not taken as it is.
+struct HiveProblem {
+    std::string Root;    // "HKEY_CURRENT_USER", "HKEY_USERS" or "HKEY_LOCAL_MACHINE"
+    std::string File;    // native path of the hive file
+    std::string Reason;  // why, in Czech (Windows-1250)
+    // False: nothing of the file is used (the program runs on its defaults for that root).
+    // True: the values were read, but changes are not written (the file stays as it is).
+    bool ValuesRead = false;
+};
+
 // The registry: three roots (HKEY_CURRENT_USER, HKEY_USERS, HKEY_LOCAL_MACHINE), each kept
 // in one text file in the registry export format (REGEDIT4, Windows-1250), so a person can
 // read and edit it and Windows can import it. A hive is read from its file on first use.
@@ -28,6 +38,12 @@ class RegistryRoot {
     // Opens a key from a path "\ROOT\sub\key" (a trailing backslash is allowed; the leading
     // one may be left out). Nothing when the key does not exist.
     std::optional<RegKey> OpenKey(std::string_view path);
+
+    // The hive files that exist but were not taken as they are (read now when they have not
+    // been yet). Such a file is never overwritten.
+    std::vector<HiveProblem> Problems();
+    // The same for one root; nothing when its file was taken as it is, or is missing.
+    std::optional<HiveProblem> Problem(std::string_view root);
 
   private:
     RegistryHive* Hive(std::string_view root);

@@ -35,6 +35,12 @@ std::string PrintMessages::PortWriteFailed(std::string_view port, std::string_vi
            std::string(reason) + Cs(". Stránka nemusí být vytištěna celá.");
 }
 
+std::string PrintMessages::PortNotTakingData(std::string_view port, std::string_view device) {
+    return Cs("Tiskárna na portu ") + PortText(port, device) +
+           Cs(" nepřijímá data (je vypnutá, není ve stavu on-line nebo v ní došel papír). Tisk "
+              "byl zastaven; stránka nemusí být vytištěna celá.");
+}
+
 std::string PrintMessages::PositionOutOfRange(std::string_view cause, double value) {
     return Cs("Tisk nelze provést: poloha vypočtená ") + std::string(cause) + Cs(" vychází ") +
            ValueText(value) + Cs(", tiskárna přijme jen 0 až 32767. Nic nebylo vytištěno.");

@@ -17,6 +17,8 @@ class PrintMessages {
                                       std::string_view reason);
     static std::string PortWriteFailed(std::string_view port, std::string_view device,
                                        std::string_view reason);
+    // The device took no bytes for the stall timeout: off, off-line or out of paper.
+    static std::string PortNotTakingData(std::string_view port, std::string_view device);
     // `cause` tells where the position came from, e.g. "z nastavení GlobVertNS a VertShift".
     static std::string PositionOutOfRange(std::string_view cause, double value);
     static std::string ChildrenDoNotFit(int children, int rows, int failingRow,

@@ -68,13 +68,22 @@ bool Printer::ClosePort() {
         return false;
     }
     if (!m_sink->Close()) {
-        const std::string reason = m_sink->Error();
-        m_sink.reset();
-        FailWrite(reason);
+        FailSink();
         return false;
     }
     m_sink.reset();
     return !m_failed;
+}
+
+void Printer::FailSink() {
+    if (m_sink->NotTakingData()) {
+        m_failed = true;
+        m_message = PrintMessages::PortNotTakingData(m_portName, m_device);
+        m_sink->Close();
+        m_sink.reset();
+    } else {
+        FailWrite(m_sink->Error());
+    }
 }
 
 void Printer::FailWrite(const std::string& reason) {
@@ -91,7 +100,7 @@ void Printer::Send(std::string_view bytes) {
         return;
     }
     if (!m_sink->Write(bytes)) {
-        FailWrite(m_sink->Error());
+        FailSink();
     }
 }
 

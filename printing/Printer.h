@@ -18,9 +18,10 @@ class Config;
 // Positions: vertical in 1/360 inch from the top of the form, horizontal in 1/60 inch from the
 // left margin, both 0..32767. Line spacing is 90/360 inch, so 0D 0A moves down one row.
 //
-// The first failure (the port cannot be opened, a write fails) closes the port at once; later
-// operations send nothing and ClosePort reports false. ErrorMessage then tells the user, in
-// Czech, which port failed and the system's reason.
+// The first failure (the port cannot be opened, a write fails, the printer takes no bytes for
+// the port's stall timeout) closes the port at once; later operations send nothing and
+// ClosePort reports false. ErrorMessage then tells the user, in Czech, which port failed and
+// why.
 class Printer {
   public:
     static constexpr int kMaxPosition = 32767;
@@ -67,6 +68,8 @@ class Printer {
     void Send(std::string_view bytes);
     void SendPosition(std::string_view command, int position);
     void FailWrite(const std::string& reason);
+    // The sink failed: the port is closed and the message tells why.
+    void FailSink();
 
     const Config& m_config;
     PortOpener& m_opener;

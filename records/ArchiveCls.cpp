@@ -8,6 +8,13 @@ namespace vexa {
 
 ArchiveCls::ArchiveCls(RegistryRoot& registry, std::string defaultDir)
     : m_defaultDir(std::move(defaultDir)) {
+    Items.resize(static_cast<std::size_t>(m_capacity) + 1);
+    // The installation's hive may name a shared archive; when it cannot be read, falling back
+    // to the user's own directory would show an empty archive and save records away from it.
+    if (registry.Problem("HKEY_LOCAL_MACHINE")) {
+        m_locationUnknown = true;
+        return;
+    }
     std::string dir;
     bool found = false;
     if (auto key = registry.OpenKey(kPathKey)) {
@@ -31,7 +38,6 @@ ArchiveCls::ArchiveCls(RegistryRoot& registry, std::string defaultDir)
     while (dir.size() > 1 && dir.back() == '/')
         dir.pop_back();
     FileName = dir == "/" ? dir + kFileName : dir + "/" + kFileName;
-    Items.resize(static_cast<std::size_t>(m_capacity) + 1);
 }
 
 ClientsDataCls* ArchiveCls::FindItem(const ClientsDataCls& userData, std::uint8_t byWhat) {
@@ -91,6 +97,8 @@ ClientsDataCls* ArchiveCls::GetItem(int index) {
 }
 
 FileResult ArchiveCls::Save() {
+    if (m_locationUnknown)
+        return FileResult::Fail(ArchiveMessages::LocationUnknown());
     if (m_loadFailed) {
         return FileResult::Fail(ArchiveMessages::NotOverwritten());
     }
@@ -126,7 +134,7 @@ FileResult ArchiveCls::Save() {
 }
 
 FileResult ArchiveCls::Load() {
-    if (!TextFiles::Exists(FileName))
+    if (m_locationUnknown || !TextFiles::Exists(FileName))
         return FileResult::Ok();
     std::string contents;
     FileResult read = TextFiles::ReadAll(FileName, contents);

@@ -23,10 +23,17 @@ class ArchiveCls {
     static constexpr int kGrowBy = 100;
 
     // The directory is the value "path" of HKEY_LOCAL_MACHINE\SOFTWARE\Lomar\Vexa; without it,
-    // `defaultDir` (the user's data directory), created when the archive is first saved.
+    // `defaultDir` (the user's data directory), created when the archive is first saved. When
+    // the machine-wide hive exists but could not be read, the directory is unknown: see
+    // LocationUnknown.
     ArchiveCls(RegistryRoot& registry, std::string defaultDir);
 
-    std::string FileName;  // native path of the archive file
+    std::string FileName;  // native path of the archive file; "" when the location is unknown
+
+    // True when the installation's settings (the machine-wide hive) exist but could not be
+    // read: the shared archive may be named there, so nothing is read from or written to any
+    // archive file in this run (Load reads nothing, Save refuses).
+    bool LocationUnknown() const { return m_locationUnknown; }
 
     int Pocet() const { return ItemCount; }
     int Capacity() const { return m_capacity; }
@@ -46,10 +53,12 @@ class ArchiveCls {
     ClientsDataCls* GetItem(int index);
 
     // Writes every record to FileName safely (temporary file, flush, rename). Refuses when the
-    // file exists but could not be read by Load, so that it is never overwritten.
+    // file exists but could not be read by Load, so that it is never overwritten, and when the
+    // location is unknown.
     FileResult Save();
     // Appends the records of FileName. A missing file is no failure. A file that exists but
-    // cannot be read is reported and marks the archive so Save will not overwrite it.
+    // cannot be read is reported and marks the archive so Save will not overwrite it. Reads
+    // nothing when the location is unknown.
     FileResult Load();
     bool LoadFailed() const { return m_loadFailed; }
     // True when records were added, changed or removed since the archive was loaded or last
@@ -59,6 +68,7 @@ class ArchiveCls {
   private:
     std::string m_defaultDir;
     bool m_usesDefaultDir = false;
+    bool m_locationUnknown = false;
     bool m_loadFailed = false;
     bool m_changed = false;
     int ItemCount = 0;

@@ -10,6 +10,8 @@ class ArchiveMessages {
   public:
     // Save refuses to overwrite a file that exists but could not be loaded.
     static std::string NotOverwritten();
+    // The installation's settings could not be read, so where the archive lives is unknown.
+    static std::string LocationUnknown();
     // A line of the file holds more children than a record can keep.
     static std::string TooManyChildren(int line, int maxChildren);
 };

@@ -18,6 +18,9 @@ class ByteSink {
     virtual bool Close() = 0;
     // The system's words for the last failure (Windows-1250), "" when nothing failed.
     virtual const std::string& Error() const = 0;
+    // True when the failure was a device that stopped taking bytes (off, off-line, out of
+    // paper) and was given up on after waiting.
+    virtual bool NotTakingData() const { return false; }
 };
 
 }  // namespace vexa

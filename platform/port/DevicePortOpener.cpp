@@ -97,7 +97,8 @@ PortOpening DevicePortOpener::Open(std::string_view portName) {
         result.Reason = Cp1250::FromUtf8("neznámý název portu").value_or("unknown port name");
         return result;
     }
-    // Opened without waiting for the modem lines; a device is never created.
+    // Opened without waiting for the modem lines or a reader, and kept non-blocking so that
+    // the sink bounds every wait; a device is never created.
     int flags = O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK;
     if (!UnderDevRoot(result.Device)) {
         flags |= O_CREAT;
@@ -123,10 +124,6 @@ PortOpening DevicePortOpener::Open(std::string_view portName) {
             return fail(errno);
         }
     }
-    const int fl = ::fcntl(fd, F_GETFL);
-    if (fl < 0 || ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0) {
-        return fail(errno);
-    }
     if (::isatty(fd)) {
         kind = DeviceSink::Kind::Serial;
         termios tio{};
@@ -139,7 +136,7 @@ PortOpening DevicePortOpener::Open(std::string_view portName) {
             return fail(errno);
         }
     }
-    result.Sink = std::make_unique<DeviceSink>(fd, kind);
+    result.Sink = std::make_unique<DeviceSink>(fd, kind, m_stallTimeout);
     return result;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
+#include "platform/port/DeviceSink.h"
 #include "platform/port/PortOpener.h"
 
 namespace vexa {
@@ -20,7 +22,9 @@ class RegistryRoot;
 // Any terminal (a serial line, also one reached by a path or a mapping) is put in raw mode, so
 // every byte, 0A included, leaves as it was written; its speed stays as the system set it. A
 // path outside the device directory is created when missing and its old content replaced; a
-// device must exist.
+// device must exist. Nothing waits without bound: the device is opened and written without
+// blocking, and a device that stops taking bytes is given up on after the stall timeout (see
+// DeviceSink).
 class DevicePortOpener : public PortOpener {
   public:
     static constexpr const char* kMappingKey = "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Lomar\\Vexa\\Ports";
@@ -31,6 +35,9 @@ class DevicePortOpener : public PortOpener {
 
     PortOpening Open(std::string_view portName) override;
 
+    // How long the sinks opened from now on wait for a device that takes no bytes.
+    void SetStallTimeout(std::chrono::milliseconds timeout) { m_stallTimeout = timeout; }
+
     // The device or file a port name stands for; "" for a name that stands for nothing.
     std::string DeviceFor(std::string_view portName);
 
@@ -40,6 +47,7 @@ class DevicePortOpener : public PortOpener {
 
     RegistryRoot* m_registry;
     std::string m_devRoot;
+    std::chrono::milliseconds m_stallTimeout = DeviceSink::kStallTimeout;
 };
 
 }  // namespace vexa

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/AtomicFile.h"
 #include "platform/SystemError.h"
 #include "platform/TextFiles.h"
 #include "support/TestSupport.h"
@@ -55,6 +56,31 @@ TEST(TextFilesTest, FailedWriteLeavesTheOldFileAndNoLitter) {
     FileResult missing = TextFiles::WriteAtomic(dir / "no/such/dir/f", "x");
     EXPECT_FALSE(missing.ok);
     EXPECT_EQ(missing.error, SystemError::Text(ENOENT));
+}
+
+// A save killed halfway leaves its temporary file; the next save removes it, but never the
+// temporary file of a save still being written.
+TEST(TextFilesTest, ASaveRemovesLeftoversOfSavesCutShortButNotOneInProgress) {
+    test::TempDir dir;
+    const std::string path = dir / "Archive.db";
+    AtomicFile running;
+    ASSERT_TRUE(running.Open(path).ok);
+    ASSERT_TRUE(running.Write("running").ok);
+    const struct {
+        const char* name;
+        bool kept;
+    } files[] = {{"Archive.db.tmp-a1B2c3", false},
+                 {"Archive.db.tmp-notes.txt", true},
+                 {"Other.db.tmp-a1B2c3", true}};
+    for (const auto& f : files)
+        test::WriteFile(dir / f.name, std::string(1 << 20, 'x'));
+    ASSERT_TRUE(TextFiles::WriteAtomic(path, "first").ok);
+    for (const auto& f : files)
+        EXPECT_EQ(std::filesystem::exists(dir / f.name), f.kept) << f.name;
+    // Four files: the archive, the two that are no leftovers and the running save's.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 4);
+    ASSERT_TRUE(running.Commit().ok);
+    EXPECT_EQ(test::ReadFile(path), "running");
 }
 
 TEST(TextFilesTest, ExistsAndReadTellMissingFromUnreadable) {

@@ -1,7 +1,17 @@
 #include "printing/Printer.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
 #include <string>
 
+#include "platform/SystemError.h"
+#include "platform/port/DevicePortOpener.h"
 #include "printing/PrintTestSupport.h"
 
 namespace vexa::test {
@@ -73,6 +83,51 @@ TEST_F(PrinterTest, PortFailuresNameThePortAndReasonAndStopSending) {
         ASSERT_TRUE(abandoned.OpenPort());
     }
     EXPECT_FALSE(port.IsOpen());  // a job that ends early still releases the port
+}
+
+// On real ports: a printer that takes no bytes is given up on after the stall timeout, and a
+// reader that goes away is an ordinary write failure; neither hangs nor ends the program.
+TEST_F(PrinterTest, ADeadPrinterOrAVanishedReaderStopsTheJobWithAMessage) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+        GTEST_SKIP() << "no pseudo-terminals here";
+    }
+    // A serial line whose other end never reads, as a printer that is off-line.
+    const std::string line = ::ptsname(master);
+    Set(cfg::Port, line);
+    DevicePortOpener opener;
+    opener.SetStallTimeout(std::chrono::milliseconds(200));
+    Printer stalled(config, opener);
+    ASSERT_TRUE(stalled.OpenPort());
+    stalled.PutString(std::string(1 << 20, 'x'));  // far more than the line holds
+    EXPECT_FALSE(stalled.IsOpen());
+    EXPECT_FALSE(stalled.ClosePort());
+    EXPECT_EQ(stalled.ErrorMessage(),
+              W("Tiskárna na portu „") + line +
+                  W("“ nepřijímá data (je vypnutá, není ve stavu on-line nebo v ní došel papír). "
+                    "Tisk byl zastaven; stránka nemusí být vytištěna celá."));
+    ::close(master);
+
+    // A pipe whose reader closes in the middle of the job, with SIGPIPE as the system leaves it.
+    const auto oldAction = ::signal(SIGPIPE, SIG_DFL);
+    TempDir dir;
+    const std::string fifo = dir / "printer";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    Set(cfg::Port, fifo);
+    Printer orphaned(config, opener);
+    ASSERT_TRUE(orphaned.OpenPort());
+    ::close(reader);
+    orphaned.PutString("x");
+    EXPECT_FALSE(orphaned.ClosePort());
+    EXPECT_EQ(orphaned.ErrorMessage(), W("Tisk na tiskárnu na portu „") + fifo + W("“ selhal: ") +
+                                           SystemError::Text(EPIPE) +
+                                           W(". Stránka nemusí být vytištěna celá."));
+    sigset_t pending;
+    ::sigpending(&pending);
+    EXPECT_FALSE(::sigismember(&pending, SIGPIPE));
+    ::signal(SIGPIPE, oldAction);
 }
 
 }  // namespace

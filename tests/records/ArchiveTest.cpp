@@ -47,6 +47,42 @@ TEST_F(ArchiveTest, FileNameComesFromThePathValueOrTheDataDirectory) {
     EXPECT_EQ(a.FileName, "/srv/pasy/Archive.db");
 }
 
+// The installation's hive may name a shared archive: when it is there but cannot be read, no
+// archive file is read or written in that run. A missing hive names none.
+TEST_F(ArchiveTest, AnUnreadableMachineHiveLeavesTheArchiveLocationUnknown) {
+    const std::string record = "A;;;;;;;\r\n";
+    std::filesystem::create_directories(DataDir());
+    test::WriteFile(DataDir() + "/Archive.db", record);
+    const struct {
+        const char* name;
+        const char* hive;  // nullptr: a directory stands there; "": no hive file
+    } cases[] = {
+        {"unreadable", nullptr}, {"not a registry file", "path=/srv/pasy\r\n"}, {"missing", ""}};
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(dir / "lm.reg");
+        if (c.hive == nullptr) {
+            std::filesystem::create_directory(dir / "lm.reg");
+        } else if (*c.hive != '\0') {
+            test::WriteFile(dir / "lm.reg", c.hive);
+        }
+        const bool unknown = c.hive == nullptr || *c.hive != '\0';
+        RegistryRoot machine(
+            std::map<std::string, std::string>{{"HKEY_LOCAL_MACHINE", dir / "lm.reg"}});
+        ArchiveCls a(machine, DataDir());
+        EXPECT_EQ(a.LocationUnknown(), unknown) << c.name;
+        EXPECT_TRUE(a.Load().ok) << c.name;
+        EXPECT_EQ(a.Pocet(), unknown ? 0 : 1) << c.name;
+        a.Add(Rec("B"));
+        FileResult saved = a.Save();
+        EXPECT_EQ(saved.ok, !unknown) << c.name;
+        if (unknown) {
+            EXPECT_EQ(saved.error, W("nastavení instalace se nepodařilo načíst, a proto není "
+                                     "známo, kde archiv je; v tomto běhu se archiv neukládá"));
+            EXPECT_EQ(test::ReadFile(DataDir() + "/Archive.db"), record) << c.name;
+        }
+    }
+}
+
 TEST_F(ArchiveTest, SlotsSurviveRemoval) {
     ArchiveCls a = Make();
     a.Add(Rec("A"));

@@ -3,14 +3,6 @@
 #include "platform/Cp1250.h"
 
 namespace vexa {
-namespace {
-
-// Every literal here fits the code page.
-std::string Cs(std::string_view utf8) {
-    return Cp1250::FromUtf8(utf8).value_or(std::string());
-}
-
-}  // namespace
 
 std::string RegistryMessages::NotARegistryFile() {
     return Cs("soubor nezačíná řádkem REGEDIT4 ani Windows Registry Editor Version 5.00");

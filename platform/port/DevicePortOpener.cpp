@@ -94,7 +94,7 @@ PortOpening DevicePortOpener::Open(std::string_view portName) {
     PortOpening result;
     result.Device = DeviceFor(portName);
     if (result.Device.empty()) {
-        result.Reason = Cp1250::FromUtf8("neznámý název portu").value_or("unknown port name");
+        result.Reason = Cs("neznámý název portu");
         return result;
     }
     // Opened without waiting for the modem lines or a reader, and kept non-blocking so that

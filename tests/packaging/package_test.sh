@@ -55,6 +55,7 @@ install)
   page=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -P cat -l "$usr/share/man/man1/vexa.1.gz" \
     2>"$tmp/man.err") || fail "man -l failed"
   [ ! -s "$tmp/man.err" ] || fail "the manual page has faults: $(cat "$tmp/man.err")"
+  # shellcheck disable=SC2016 # the page shows the variables' names
   for text in "Vexa $version" '$XDG_CONFIG_HOME/Lomar/HKEY_CURRENT_USER.reg' \
     '/etc/xdg/Lomar/HKEY_LOCAL_MACHINE.reg' '[HKEY_LOCAL_MACHINE\SOFTWARE\Lomar\Vexa]' \
     '"path"="/srv/vexa"' '$XDG_DATA_HOME/Lomar/Vexa/'; do
@@ -65,7 +66,9 @@ install)
 deb)
   quiet cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out"
   debs=("$tmp"/out/*.deb)
-  [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no single package"
+  if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+    fail "cpack made no single package"
+  fi
   deb=${debs[0]}
   quiet dpkg-deb --info "$deb"
 

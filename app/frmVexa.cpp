@@ -1,8 +1,7 @@
 #include "app/frmVexa.h"
 
 #include <QCloseEvent>
-#include <QPainter>
-#include <QPixmap>
+#include <QIcon>
 #include <QShowEvent>
 #include <cstdlib>
 #include <span>
@@ -24,21 +23,10 @@ const char* const kFontItems[] = {"10 cpi", "12 cpi", "15 cpi"};
 // The title of the program's own questions.
 constexpr const char* kAppTitle = "Vexa";
 
+// The installed icon, built into the program as a resource; drawing it needs Qt's SVG icon
+// engine (libqt6svg6).
 QIcon ProgramIcon() {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(QColor(0x1f, 0x4e, 0x8c));
-    painter.setPen(Qt::NoPen);
-    painter.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
-    painter.setPen(Qt::white);
-    QFont font = painter.font();
-    font.setBold(true);
-    font.setPixelSize(22);
-    painter.setFont(font);
-    painter.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("V"));
-    return QIcon(pixmap);
+    return QIcon(QStringLiteral(":/icons/cz.lomar.Vexa.svg"));
 }
 
 }  // namespace

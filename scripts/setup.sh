@@ -2,8 +2,11 @@
 # Installs what building and testing Vexa needs and is missing (Debian 12, as root).
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev fonts-dejavu-core fonts-dejavu-extra
-          locales libc-l10n)
+packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev libqt6svg6 fonts-dejavu-core fonts-dejavu-extra
+  # the system's messages in Czech, for the tests under a Czech locale
+  locales libc-l10n
+  # the install and package checks: entry and metadata validators, man, dpkg-shlibdeps, file
+  desktop-file-utils appstream man-db dpkg-dev file)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

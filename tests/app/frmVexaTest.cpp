@@ -239,6 +239,9 @@ void frmVexaTest::startUpWithoutArchiveOrRegistry() {
     QVERIFY(run.messages.ShownBoxes().empty());
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QVERIFY(form.CaptionsFit());
+    // The window shows the program's drawn icon, which needs Qt's SVG icon engine.
+    const QImage icon = form.windowIcon().pixmap(32, 32).toImage();
+    QVERIFY(!icon.isNull() && icon.pixelColor(16, 16).alpha() == 255);
 
     // An exit with no archive file writes an empty one.
     form.close();

@@ -150,6 +150,10 @@ class Reader {
             Report(m_in.size(), Kind::Unfinished, Words().NotEjected);
             m_job.Pages.push_back(std::move(m_page));
         }
+        // An open reversed text is reported where it began, after what followed it.
+        std::stable_sort(
+            m_job.Problems.begin(), m_job.Problems.end(),
+            [](const StreamProblem& a, const StreamProblem& b) { return a.Offset < b.Offset; });
         return std::move(m_job);
     }
 

@@ -58,7 +58,7 @@ struct StreamProblem {
     };
     std::size_t Offset = 0;
     Kind What = Kind::Unknown;
-    std::string Message;  // Czech (Windows-1250), beginning with the offset: "bajt 12: ..."
+    std::string Message;  // Czech (Windows-1250), "bajt 12: ..." (Empty names no offset)
 };
 
 // Everything a byte stream does to the printer.

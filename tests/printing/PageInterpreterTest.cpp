@@ -237,13 +237,15 @@ TEST_F(PageInterpreterTest, StreamCutInsideASequenceIsReportedWhereItStarts) {
                 << cut;
         }
     }
-    // A reversed text without its end, then no form feed.
-    const PrintedJob open = PageInterpreter::Read(before + "\x14\x14\x1BR\x03XY");
-    ASSERT_EQ(open.Problems.size(), 2u);
+    // A reversed text without its end, a control byte in it, then no form feed: in order.
+    const PrintedJob open = PageInterpreter::Read(before + "\x14\x14\x1BR\x03X\rY");
+    ASSERT_EQ(open.Problems.size(), 3u);
     EXPECT_EQ(open.Problems[0].Message, "bajt 29: " + W("obrácený text nemá konec (19)"));
     EXPECT_EQ(open.Problems[1].Message,
-              "bajt 36: " + W("tisková data končí bez vysunutí listu (0C)"));
-    EXPECT_TRUE(open.Pages[0].Runs[1].Reversed);
+              "bajt 35: " + W("řídicí znak 0D uvnitř obráceného textu z bajtu 29"));
+    EXPECT_EQ(open.Problems[2].Message,
+              "bajt 37: " + W("tisková data končí bez vysunutí listu (0C)"));
+    EXPECT_TRUE(open.Pages[0].Runs[2].Reversed);
 }
 
 // Nothing the printer would not understand passes without a word, and reading goes on.

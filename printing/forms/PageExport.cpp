@@ -22,6 +22,8 @@ namespace {
 constexpr double kMmPerInch = 25.4;
 // The PDF is drawn at this resolution; its pages carry the size in millimetres.
 constexpr int kPdfDpi = 1200;
+// A picture larger than this (a gigabyte of memory) is not drawn.
+constexpr double kMaxPixels = 256.0 * 1024 * 1024;
 
 FileResult Store(const std::string& path, const QByteArray& bytes) {
     return TextFiles::WriteAtomic(
@@ -31,11 +33,18 @@ FileResult Store(const std::string& path, const QByteArray& bytes) {
 }  // namespace
 
 QImage PageExport::Image(const PrintedJob& job, int dpi) {
+    dpi = std::clamp(dpi, 1, kMaxDpi);
     const double pxPerMm = dpi / kMmPerInch;
     const PagePainter painter(pxPerMm, pxPerMm);
     const QSizeF size = painter.SizePx(job.Pages.size());
+    if (size.width() * size.height() > kMaxPixels) {
+        return {};
+    }
     QImage image(static_cast<int>(std::lround(size.width())),
                  static_cast<int>(std::lround(size.height())), QImage::Format_RGB32);
+    if (image.isNull()) {
+        return image;
+    }
     const int dotsPerMeter = static_cast<int>(std::lround(dpi / kMmPerInch * 1000.0));
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
@@ -51,7 +60,11 @@ FileResult PageExport::WritePng(const PrintedJob& job, const std::string& path, 
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
-    if (!writer.write(Image(job, dpi))) {
+    const QImage image = Image(job, dpi);
+    if (image.isNull()) {
+        return FileResult::Fail("the picture is too large");
+    }
+    if (!writer.write(image)) {
         return FileResult::Fail(writer.errorString().toStdString());
     }
     return Store(path, bytes);
@@ -78,7 +91,7 @@ FileResult PageExport::WritePdf(const PrintedJob& job, const std::string& path) 
         if (!p.begin(&writer)) {
             return FileResult::Fail("the PDF could not be started");
         }
-        for (std::size_t i = 0; i < std::max<std::size_t>(job.Pages.size(), 1); ++i) {
+        for (std::size_t i = 0; i < PagePainter::Shown(job.Pages.size()); ++i) {
             if (i > 0) {
                 writer.newPage();
             }

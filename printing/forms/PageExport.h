@@ -14,8 +14,10 @@ namespace vexa {
 class PageExport {
   public:
     static constexpr int kPngDpi = 300;
+    static constexpr int kMaxDpi = 1200;
 
-    // The sheets one below another at `dpi` dots per inch, the resolution set in the image.
+    // The sheets shown one below another at `dpi` dots per inch, the resolution set in the
+    // image; a null image when it would be too large.
     static QImage Image(const PrintedJob& job, int dpi = kPngDpi);
     static FileResult WritePng(const PrintedJob& job, const std::string& path, int dpi = kPngDpi);
     static FileResult WritePdf(const PrintedJob& job, const std::string& path);

@@ -65,8 +65,12 @@ QPointF PagePainter::Px(QPointF origin, double xMm, double yMm) const {
     return origin + QPointF(xMm * m_x, yMm * m_y);
 }
 
+std::size_t PagePainter::Shown(std::size_t sheets) {
+    return std::clamp<std::size_t>(sheets, 1, kMaxSheets);
+}
+
 QSizeF PagePainter::SizePx(std::size_t sheets) const {
-    const double n = static_cast<double>(std::max<std::size_t>(sheets, 1));
+    const double n = static_cast<double>(Shown(sheets));
     return {kWidth * m_x, (n * kHeight + (n - 1) * kGapMm) * m_y};
 }
 
@@ -79,7 +83,7 @@ std::optional<PagePainter::Spot> PagePainter::SpotAt(QPointF px, std::size_t she
     const double pitch = kHeight + kGapMm;
     const auto sheet = static_cast<std::size_t>(std::floor(y / pitch));
     const double within = y - static_cast<double>(sheet) * pitch;
-    if (sheet >= std::max<std::size_t>(sheets, 1) || within > kHeight) {
+    if (sheet >= Shown(sheets) || within > kHeight) {
         return std::nullopt;
     }
     return Spot{sheet, x, within};
@@ -90,7 +94,7 @@ void PagePainter::PaintJob(QPainter& painter, const PrintedJob& job, QPointF ori
         Paint(painter, PrintedPage(), origin);
         return;
     }
-    for (std::size_t i = 0; i < job.Pages.size(); ++i) {
+    for (std::size_t i = 0; i < Shown(job.Pages.size()); ++i) {
         const QPointF at = Px(origin, 0, static_cast<double>(i) * (kHeight + kGapMm));
         if (i > 0) {
             painter.fillRect(QRectF(Px(at, 0, -kGapMm), Px(at, kWidth, 0)), kGap);

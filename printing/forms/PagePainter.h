@@ -21,14 +21,18 @@ class PagePainter {
   public:
     // Between sheets drawn one below another.
     static constexpr double kGapMm = 5.0;
+    // A job is one sheet; a stream of many form feeds shows only its first ones.
+    static constexpr std::size_t kMaxSheets = 10;
+    // How many sheets a job of `sheets` shows: at least one, at most kMaxSheets.
+    static std::size_t Shown(std::size_t sheets);
 
     // Device pixels for a millimetre, across and down.
     PagePainter(double pxPerMmX, double pxPerMmY);
 
-    // The size, in pixels, of `sheets` sheets one below another (at least one).
+    // The size, in pixels, of the sheets shown for `sheets` one below another.
     QSizeF SizePx(std::size_t sheets) const;
-    // Paints every sheet of the job one below another, the first with its top-left corner at
-    // `origin`; a job without a sheet shows an empty one.
+    // Paints the sheets shown of the job one below another, the first with its top-left corner
+    // at `origin`; a job without a sheet shows an empty one.
     void PaintJob(QPainter& painter, const PrintedJob& job, QPointF origin = {}) const;
     // Paints one sheet with its top-left corner at `origin`.
     void Paint(QPainter& painter, const PrintedPage& page, QPointF origin) const;

@@ -7,6 +7,7 @@
 // not understand (each place is named by its byte offset; no picture is written), 2 for a
 // wrong command line, an input that cannot be read or an output that cannot be written.
 #include <QGuiApplication>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,13 +19,14 @@
 #include "platform/Cp1250.h"
 #include "printing/PageInterpreter.h"
 #include "printing/forms/PageExport.h"
+#include "printing/forms/PagePainter.h"
 
 namespace {
 
 using vexa::Cp1250;
 
 // A print job of this program is a few hundred bytes; anything this large is not one.
-constexpr std::uintmax_t kMaxInput = 16u << 20;
+constexpr std::uintmax_t kMaxInput = 1u << 20;
 
 constexpr int kUnreadable = 1;
 constexpr int kFailed = 2;
@@ -94,8 +96,9 @@ int main(int argc, char* argv[]) {
             } else {
                 char* end = nullptr;
                 const long value = std::strtol(argv[++i], &end, 10);
-                if (*end != '\0' || value < 25 || value > 2400) {
-                    return Fail("--dpi chce číslo od 25 do 2400");
+                if (*end != '\0' || value < 25 || value > vexa::PageExport::kMaxDpi) {
+                    return Fail("--dpi chce číslo od 25 do " +
+                                std::to_string(vexa::PageExport::kMaxDpi));
                 }
                 dpi = static_cast<int>(value);
             }
@@ -120,9 +123,8 @@ int main(int argc, char* argv[]) {
     }
     const std::uintmax_t size = std::filesystem::file_size(input, error);
     if (error || size > kMaxInput) {
-        return Fail(
-            input + ": " +
-            (error ? error.message() : "soubor je větší než 16 MiB, to není tisková úloha"));
+        return Fail(input + ": " +
+                    (error ? error.message() : "soubor je větší než 1 MiB, to není tisková úloha"));
     }
     std::ifstream in(input, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -160,6 +162,10 @@ int main(int argc, char* argv[]) {
                                        : vexa::PageExport::WritePng(job, output, dpi);
     if (!saved.ok) {
         return Fail(output + ": " + saved.error);
+    }
+    if (job.Pages.size() > vexa::PagePainter::kMaxSheets) {
+        std::fprintf(stderr, "vexa-preview: %s: obrázek ukazuje prvních %zu listů z %zu\n",
+                     output.c_str(), vexa::PagePainter::kMaxSheets, job.Pages.size());
     }
     return 0;
 }

@@ -177,13 +177,15 @@ std::string frmNahled::BeyondText() const {
             list += T("„") + run.Text + T("“ (") + Place(run.LeftMm(), run.TopMm()) + ")";
         }
     }
-    if (count == 0) {
-        return {};
+    std::string text;
+    if (m_job.Pages.size() > PagePainter::kMaxSheets) {
+        text = T("Zobrazeno prvních ") + std::to_string(PagePainter::kMaxSheets) + T(" listů z ") +
+               std::to_string(m_job.Pages.size()) + ". ";
     }
     if (count > kListedBeyond) {
         list += T(" a další (celkem ") + std::to_string(count) + ")";
     }
-    return T("Mimo stránku: ") + list;
+    return count == 0 ? text : text + T("Mimo stránku: ") + list;
 }
 
 void frmNahled::SaveAs(const std::string& suffix) {

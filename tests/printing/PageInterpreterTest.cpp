@@ -178,7 +178,7 @@ TEST_F(PageInterpreterTest, WorkedStreamsLandWhereTheSettingsSay) {
     }
 
     // The same in millimetres, worked out once: the surname 103.58 mm down, 44.03 mm in.
-    const TextRun& run = PageInterpreter::Read(DataPage("")).Pages[0].Runs[1];
+    const TextRun run = PageInterpreter::Read(DataPage("")).Pages.at(0).Runs.at(1);
     EXPECT_NEAR(run.TopMm(), 103.58, 0.005);
     EXPECT_NEAR(run.LeftMm(), 44.03, 0.005);
 }

@@ -59,6 +59,7 @@ class frmNahled : public QWidget {
     void ZoomStep(int direction);
     void ShowPointer(std::optional<PagePainter::Spot> spot);
     void SaveAs(const std::string& suffix);
+    // The texts beyond the printable area, and the sheets not shown, for the status line.
     std::string BeyondText() const;
 
     MessageBox& m_messages;

@@ -1,0 +1,379 @@
+#include "printing/PageInterpreter.h"
+
+#include <cstddef>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/port/PreviewPortOpener.h"
+#include "printing/ChildrenPageJob.h"
+#include "printing/DataPageJob.h"
+#include "printing/GuidePointsJob.h"
+#include "printing/PrintTestSupport.h"
+#include "printing/Printer.h"
+
+namespace vexa::test {
+namespace {
+
+using Kind = StreamProblem::Kind;
+
+// A run as the settings say it must land: vertical in 1/360 inch, horizontal in 1/60 inch,
+// the pitch selected (0: none), the reverse wrapper, the text in Windows-1250.
+struct Expected {
+    int vert;
+    int horz;
+    int pitch;
+    bool reversed;
+    std::string text;
+};
+
+double MmOf360(int units) {
+    return units * 25.4 / 360.0;
+}
+double MmOf60(int units) {
+    return units * 25.4 / 60.0;
+}
+
+void ExpectRuns(const PrintedJob& job, const std::vector<Expected>& expected) {
+    ASSERT_TRUE(job.Readable()) << job.Problems.front().Message;
+    ASSERT_EQ(job.Pages.size(), 1u);
+    EXPECT_TRUE(job.Pages[0].Ejected);
+    const std::vector<TextRun>& runs = job.Pages[0].Runs;
+    ASSERT_EQ(runs.size(), expected.size());
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const Expected& e = expected[i];
+        SCOPED_TRACE(e.text);
+        EXPECT_EQ(runs[i].Text, e.text);
+        EXPECT_NEAR(runs[i].TopMm(), MmOf360(e.vert), 0.005);
+        EXPECT_NEAR(runs[i].LeftMm(), MmOf60(e.horz), 0.005);
+        EXPECT_EQ(runs[i].Pitch, e.pitch);
+        EXPECT_EQ(runs[i].Reversed, e.reversed);
+        EXPECT_NEAR(runs[i].CellWidthMm(), 25.4 / (e.pitch ? e.pitch : 10), 1e-9);
+    }
+}
+
+class PageInterpreterTest : public PrintTest {
+  protected:
+    PageInterpreterTest() {
+        holder.CisloPasu = "40123456";
+        holder.Prijmeni = W("ŠŤASTNÁ");
+        holder.Jmeno = W("ŽOFIE");
+        holder.rc = "855612/1234";
+        holder.MistoNarozeni = W("TŘEBÍČ");
+        holder.DatumVydani = "01.02.2020";
+        holder.Platnost = "01.02.2030";
+        holder.Vydavatel = W("MÚ ŠUMPERK");
+        for (const char* name : {"PETR NOVÁK", "ALEXANDRA MARIE NOVÁKOVÁ"}) {
+            EXPECT_TRUE(children.DetiAdd(W(name), "03.04.2012", "M"));
+        }
+    }
+    // The stream a job sends with the settings "Name=value ...".
+    std::string Stream(const std::string& changes, const std::function<bool()>& job,
+                       const char* fontSize = "10 cpi") {
+        Apply(changes);
+        Set(cfg::FontSize, fontSize);
+        EXPECT_TRUE(job());
+        return port.Bytes();
+    }
+    std::string DataPage(const std::string& changes) {
+        return Stream(changes,
+                      [&] { return DataPageJob(config, port, notes).PrintDataPage(holder); });
+    }
+    std::string ChildrenPage(const std::string& changes, const char* fontSize = "10 cpi") {
+        return Stream(
+            changes,
+            [&] { return ChildrenPageJob(config, port, notes).PrintChildrenPage(children); },
+            fontSize);
+    }
+    std::string GuidePoints(const std::string& changes) {
+        return Stream(changes,
+                      [&] { return GuidePointsJob(config, port, notes).PrintGuidePoints(); });
+    }
+
+    ClientsDataCls holder;
+    ClientsDataCls children;
+};
+
+TEST_F(PageInterpreterTest, WorkedStreamsLandWhereTheSettingsSay) {
+    const std::string surname = W("ŠŤASTNÁ"), first = W("ŽOFIE"), place = W("TŘEBÍČ"),
+                      authority = W("MÚ ŠUMPERK"), child1 = W("1. PETR NOVÁK"),
+                      child2 = W("2. ALEXANDRA MARIE"), child2rest = W("   NOVÁKOVÁ");
+    // Data page, normal: V = GlobVertNS 1378, H = GlobHorzNS 104, H1 = H + TabHorz1NS 30,
+    // H2 = H + TabHorz2NS 102; the document number at V + 30, then a row per CR LF of 90.
+    const int v = 1378, h = 104, h1 = 104 + 30, h2 = 104 + 102;
+    const std::vector<Expected> normal = {
+        {v + 30, h2, 0, false, "40123456"},     {v + 90, h, 0, false, surname},
+        {v + 180, h, 0, false, first},          {v + 360, h, 0, false, "12.06.1985"},
+        {v + 360, h2, 0, false, "855612/1234"}, {v + 450, h, 0, false, "F"},
+        {v + 450, h1, 0, false, place},         {v + 540, h, 0, false, "01.02.2020"},
+        {v + 540, h2, 0, false, authority},     {v + 630, h, 0, false, "01.02.2030"}};
+    // Data page, reverse at 10 cpi: V = GlobVertOS 384, H = GlobHorzOS 70, H1 = H + 72,
+    // H2 = H + 102; with the shift HorzShift -4, VertShift 21 added: V 405, H 66.
+    const auto reverse = [](int v, int h, bool wrapped) {
+        const int h1 = h + 72, h2 = h + 102;
+        return std::vector<Expected>{
+            {v, h2, 10, wrapped, "01.02.2030"},       {v + 90, h, 10, wrapped, W("MÚ ŠUMPERK")},
+            {v + 90, h2, 10, wrapped, "01.02.2020"},  {v + 180, h1, 10, wrapped, W("TŘEBÍČ")},
+            {v + 180, h2, 10, wrapped, "F"},          {v + 270, h, 10, wrapped, "855612/1234"},
+            {v + 270, h2, 10, wrapped, "12.06.1985"}, {v + 450, h2, 10, wrapped, W("ŽOFIE")},
+            {v + 540, h2, 10, wrapped, W("ŠŤASTNÁ")}, {v + 630, h, 10, wrapped, "40123456"}};
+    };
+    // Children page, normal: DetiVertNS 1542; name DetiHorzNS 4, birth date 4 + 128, sex
+    // 4 + 213; rows TabVert 90 apart at 10 cpi, 90 / 1.2 = 75 at 12, 90 / 1.5 = 60 at 15. The
+    // second name is split at 10 and 12 cpi (longer than 16 and 19), not at 15 (24).
+    const auto childrenAt = [&](int pitch, int step, bool split) {
+        const int vert = 1542, name = 4, born = 4 + 128, sex = 4 + 213;
+        std::vector<Expected> runs = {{vert, name, pitch, false, child1},
+                                      {vert, born, pitch, false, "03.04.2012"},
+                                      {vert, sex, pitch, false, "M"}};
+        int row = vert + step;
+        if (split) {
+            runs.push_back({row, name, pitch, false, child2});
+            row += step;
+            runs.push_back({row, name, pitch, false, child2rest});
+        } else {
+            runs.push_back({row, name, pitch, false, child2 + W(" NOVÁKOVÁ")});
+        }
+        runs.push_back({row, born, pitch, false, "03.04.2012"});
+        runs.push_back({row, sex, pitch, false, "M"});
+        return runs;
+    };
+    // Children page, reverse: DetiVertOS 850 and up by 90; sex DetiHorzOS 61, birth date
+    // 61 + 85, name 61 + 213.
+    const std::vector<Expected> childrenReverse = {{850, 61 + 213, 10, true, child1},
+                                                   {850, 61 + 85, 10, true, "03.04.2012"},
+                                                   {850, 61, 10, true, "M"},
+                                                   {760, 61 + 213, 10, true, child2},
+                                                   {670, 61 + 213, 10, true, child2rest},
+                                                   {670, 61 + 85, 10, true, "03.04.2012"},
+                                                   {670, 61, 10, true, "M"}};
+    // Guide points: GlobVert + NVVertTab and GlobHorz + NVHorzTab, the second mark 482 lower
+    // and 2 right (normal), 470 lower and 3 right (reverse); plain, no pitch.
+    const std::vector<Expected> guideNormal = {{1378 + 69, 104 - 51, 0, false, "-"},
+                                               {1378 + 69 + 482, 104 - 51 + 2, 0, false, "|"}};
+    const std::vector<Expected> guideReverse = {{384 + 98, 70 + 142, 0, false, "|"},
+                                                {384 + 98 + 470, 70 + 142 + 3, 0, false, "_"}};
+
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::vector<Expected> runs;
+    } cases[] = {
+        {"data page, normal", DataPage(""), normal},
+        {"data page, reverse", DataPage("SmerTisku=1"), reverse(384, 70, true)},
+        {"data page, reverse shifted", DataPage("SmerTisku=1 HorzShift=-4 VertShift=21"),
+         reverse(384 + 21, 70 - 4, true)},
+        {"data page, reverse unwrapped", DataPage("SmerTisku=2"), reverse(384, 70, false)},
+        {"children, 10 cpi", ChildrenPage(""), childrenAt(10, 90, true)},
+        {"children, 12 cpi", ChildrenPage("", "12 cpi"), childrenAt(12, 75, true)},
+        {"children, 15 cpi", ChildrenPage("", "15 cpi"), childrenAt(15, 60, false)},
+        {"children, reverse", ChildrenPage("SmerTisku=1"), childrenReverse},
+        {"guide points, normal", GuidePoints(""), guideNormal},
+        {"guide points, reverse", GuidePoints("SmerTisku=1"), guideReverse},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ExpectRuns(PageInterpreter::Read(c.bytes), c.runs);
+    }
+
+    // The same in millimetres, worked out once: the surname 103.58 mm down, 44.03 mm in.
+    const TextRun run = PageInterpreter::Read(DataPage("")).Pages.at(0).Runs.at(1);
+    EXPECT_NEAR(run.TopMm(), 103.58, 0.005);
+    EXPECT_NEAR(run.LeftMm(), 44.03, 0.005);
+}
+
+TEST_F(PageInterpreterTest, CzechLettersComeBackFromLatin2) {
+    const std::string letters = W("ÁČĎÉĚÍŇÓŘŠŤÚŮÝŽáčďéěíňóřšťúůýž");
+    const PrintedJob job =
+        PageInterpreter::Read(InitSeries() + Printer::ToLatin2(letters) + "\x0C");
+    ASSERT_TRUE(job.Readable());
+    EXPECT_EQ(job.Pages[0].Runs[0].Text, letters);
+    // Latin-2 codes the encoder leaves alone where Windows-1250 differs read as Latin-2 letters:
+    // Windows-1250 ľ (BE) would print as ž.
+    EXPECT_EQ(PageInterpreter::FromLatin2("\xA1\xA5\xBE"), W("ĄĽž"));
+}
+
+// Every kind of sequence cut short is reported where it starts; what came before still shows.
+TEST_F(PageInterpreterTest, StreamCutInsideASequenceIsReportedWhereItStarts) {
+    const std::string before = InitSeries() + "\x1BP" + "AB";
+    const std::string sequences[] = {B("\x1B(V\x02\x00\x62\x05"),
+                                     B("\x1B$\x68\x00"),
+                                     "\x1BP",
+                                     "\x1B+\x5A",
+                                     B("\x1Bl\x00"),
+                                     "\x1Bx\x01",
+                                     "\x1Bk\x01",
+                                     B("\x1BR\x00"),
+                                     "\x14\x14\x1BY\x01",
+                                     "\x14\x14\x1BS\x02",
+                                     "\x14\x14\x1BR\x03",
+                                     B("\x1B(U\x01\x00\x0A")};
+    for (const std::string& sequence : sequences) {
+        for (std::size_t cut = 1; cut < sequence.size(); ++cut) {
+            const std::string bytes = before + sequence.substr(0, cut);
+            SCOPED_TRACE(bytes.substr(before.size()) + " cut after " + std::to_string(cut));
+            const PrintedJob job = PageInterpreter::Read(bytes);
+            ASSERT_FALSE(job.Problems.empty());
+            const StreamProblem& p = job.Problems.front();
+            EXPECT_EQ(p.What, Kind::Truncated);
+            EXPECT_EQ(p.Offset, before.size());
+            EXPECT_EQ(p.Message.rfind("bajt 29: " + W("tisková data končí uprostřed sekvence ")),
+                      0u)
+                << p.Message;
+            ASSERT_EQ(job.Pages.size(), 1u);
+            EXPECT_EQ(job.Pages[0].Runs.at(0).Text, "AB");
+        }
+    }
+    // Cut inside the initialisation series: at the start of the sequence it was cut in; cut
+    // between two, the sheet is only not ejected.
+    const std::size_t starts[] = {0, 5, 10, 13, 16, 19, 22, 25};
+    for (std::size_t k = 0; k + 1 < std::size(starts); ++k) {
+        for (std::size_t cut = starts[k] + 1; cut <= starts[k + 1]; ++cut) {
+            const PrintedJob job = PageInterpreter::Read(InitSeries().substr(0, cut));
+            const bool between = cut == starts[k + 1];
+            EXPECT_EQ(job.Problems.front().Offset, between ? cut : starts[k]) << cut;
+            EXPECT_EQ(job.Problems.front().What, between ? Kind::Unfinished : Kind::Truncated)
+                << cut;
+        }
+    }
+    // A reversed text without its end, a control byte in it, then no form feed: in order.
+    const PrintedJob open = PageInterpreter::Read(before + "\x14\x14\x1BR\x03X\rY");
+    ASSERT_EQ(open.Problems.size(), 3u);
+    EXPECT_EQ(open.Problems[0].Message, "bajt 29: " + W("obrácený text nemá konec (19)"));
+    EXPECT_EQ(open.Problems[1].Message,
+              "bajt 35: " + W("řídicí znak 0D uvnitř obráceného textu z bajtu 29"));
+    EXPECT_EQ(open.Problems[2].Message,
+              "bajt 37: " + W("tisková data končí bez vysunutí listu (0C)"));
+    EXPECT_TRUE(open.Pages[0].Runs[2].Reversed);
+}
+
+// Nothing the printer would not understand passes without a word, and reading goes on.
+TEST_F(PageInterpreterTest, UnknownBytesAreReportedWithTheirOffset) {
+    const std::string init = InitSeries();
+    const struct {
+        std::string bytes;
+        std::string message;  // of the first problem, UTF-8
+        Kind kind;
+    } cases[] = {
+        {init + "A\x1B@B\x0C", "bajt 26: neznámá sekvence 1B 40 (ESC @)", Kind::Unknown},
+        {init + "A\x07" + "B\x0C", "bajt 26: neznámý řídicí znak 07", Kind::Unknown},
+        {init + "A\x8A" + "B\x0C", "bajt 26: 8A není v Latin-2 tisknutelný znak", Kind::Unknown},
+        {init + "A\x19" + "B\x0C", "bajt 26: konec obráceného textu (19) bez jeho začátku",
+         Kind::Unknown},
+        {init + "A" + B("\x1B(U\x01\x00\x0A") + "B\x0C",
+         "bajt 26: neznámá sekvence 1B 28 55 01 00 0A (ESC ( U)", Kind::Unknown},
+        {init + "A" + B("\x1B(V\x02\x00\x00\x80") + "B\x0C",
+         "bajt 26: neznámá sekvence 1B 28 56 02 00 00 80 (ESC ( V)", Kind::Unknown},
+        {init + "A" + B("\x1B$\x00\x80") + "B\x0C", "bajt 26: neznámá sekvence 1B 24 00 80 (ESC $)",
+         Kind::Unknown},
+        {init + "A\x1Bx\x05" + "B\x0C", "bajt 26: neznámá sekvence 1B 78 05 (ESC x)",
+         Kind::Unknown},
+        {init + "A\x1BR\x01" + "B\x0C", "bajt 26: neznámá sekvence 1B 52 01 (ESC R)",
+         Kind::Unknown},
+        {init + "A\x14\x14\x1B" + "A\x01" + "B\x0C", "bajt 26: neznámá sekvence 14 14 1B 41 01",
+         Kind::Unknown},
+        {init + "A\x14" + "B\x0C", "bajt 26: neznámý řídicí znak 14", Kind::Unknown},
+        {init + "\x14\x14\x1BR\x03" + "A\r\n\x19" + "B\x0C",
+         "bajt 31: řídicí znak 0D uvnitř obráceného textu z bajtu 25", Kind::Misplaced},
+        {init + "AB", "bajt 27: tisková data končí bez vysunutí listu (0C)", Kind::Unfinished},
+        {"", "tisková data jsou prázdná (0 bajtů)", Kind::Empty},
+    };
+    for (const auto& c : cases) {
+        const PrintedJob job = PageInterpreter::Read(c.bytes);
+        ASSERT_FALSE(job.Readable()) << c.message;
+        EXPECT_EQ(job.Problems.front().Message, W(c.message));
+        EXPECT_EQ(job.Problems.front().What, c.kind) << c.message;
+        if (c.bytes.size() > init.size() + 2) {
+            // "B" still prints, after "A", on the sheet the form feed ejects.
+            ASSERT_EQ(job.Pages.size(), 1u) << c.message;
+            EXPECT_EQ(job.Pages[0].Runs.back().Text, "B") << c.message;
+        }
+    }
+}
+
+// Movements besides the absolute positions: text advances one cell of its pitch, CR and LF
+// go back to the left margin (set in columns of the pitch), LF moves down by the line spacing
+// (1/6 inch until ESC + sets it), a form feed starts a new sheet at the top.
+TEST_F(PageInterpreterTest, TextLineEndsMarginAndFormFeedMoveTheHead) {
+    const PrintedJob job = PageInterpreter::Read(B("AB\r\nC\x1Bg") + "DE" +
+                                                 B("\x1BM\x1Bl\x02\x1B+\x4B\r\nF\x0C") + "G\x0C");
+    ASSERT_TRUE(job.Readable()) << job.Problems.front().Message;
+    ASSERT_EQ(job.Pages.size(), 2u);
+    const std::vector<TextRun>& runs = job.Pages[0].Runs;
+    ASSERT_EQ(runs.size(), 4u);
+    const int expected[][3] = {{0, 0, 0}, {60, 0, 0}, {60, 6, 15}, {60 + 75, 2 * 5, 12}};
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        EXPECT_EQ(runs[i].Vert, expected[i][0]) << runs[i].Text;
+        EXPECT_EQ(runs[i].Horz, expected[i][1]) << runs[i].Text;
+        EXPECT_EQ(runs[i].Pitch, expected[i][2]) << runs[i].Text;
+    }
+    EXPECT_DOUBLE_EQ(runs[2].WidthMm(), 2 * 25.4 / 15);
+    EXPECT_EQ(job.Pages[1].Runs.at(0).Vert, 0);
+    EXPECT_EQ(job.Pages[1].Runs.at(0).Horz, 10);  // the margin stays
+}
+
+TEST_F(PageInterpreterTest, RunsBeyondTheBookletAreListed) {
+    // 125 mm is 295.3/60 inch: four characters from 270 end at 294, ten from 281 at 341. 176 mm
+    // is 2494.5/360 inch, and a character 48/360 inch tall: a row at 2448 ends beyond.
+    const PrintedJob job = PageInterpreter::Read(
+        InitSeries() + "\x1BP" + B("\x1B(V\x02\x00\x00\x00\x1B$\x0E\x01") + "ABCD" +
+        B("\x1B$\x19\x01") + "0123456789" + B("\x1B(V\x02\x00\x90\x09") + "X" +
+        B("\x1B(V\x02\x00\x00\x7F\x1B$\x00\x00") + "Y\x0C");
+    ASSERT_TRUE(job.Readable());
+    std::string beyond;
+    for (const TextRun& run : job.Pages[0].Beyond()) {
+        beyond += run.Text + "|";
+    }
+    EXPECT_EQ(beyond, "0123456789|X|Y|");
+}
+
+// Whatever the bytes, reading ends, and every offset lies inside the stream.
+TEST_F(PageInterpreterTest, RandomStreamsEndWithoutACrash) {
+    std::mt19937 random(20240611);
+    const unsigned char common[] = {0x1B, 0x14, 0x19, 0x0C, 0x0D, 0x0A, '(', 'V',  '$', 'R',
+                                    'P',  'l',  '+',  0x02, 0x00, 0x03, 'A', 0xA9, 0xFF};
+    std::size_t problems = 0, runs = 0;
+    for (int n = 0; n < 10000; ++n) {
+        std::string bytes(random() % 48, '\0');
+        for (char& c : bytes) {
+            const unsigned pick = random() % 64;
+            c = static_cast<char>(pick < sizeof common ? common[pick] : random() % 256);
+        }
+        const PrintedJob job = PageInterpreter::Read(bytes);
+        ASSERT_LE(job.Problems.size(), job.ProblemCount);
+        for (const StreamProblem& p : job.Problems) {
+            ASSERT_LE(p.Offset, bytes.size());
+            ASSERT_FALSE(p.Message.empty());
+        }
+        for (const PrintedPage& page : job.Pages) {
+            for (const TextRun& run : page.Runs) {
+                ASSERT_LT(run.Offset + run.Text.size(), bytes.size() + 1);
+                ASSERT_FALSE(run.Text.empty());
+            }
+            runs += page.Runs.size();
+        }
+        problems += job.ProblemCount;
+    }
+    EXPECT_GT(problems, 10000u);  // the streams did reach the reader's corners
+    EXPECT_GT(runs, 10000u);
+}
+
+// The preview port takes a job's bytes as they are; a refused job gives it nothing.
+TEST_F(PageInterpreterTest, PreviewPortHandsOverTheJobsBytes) {
+    std::vector<std::string> shown;
+    PreviewPortOpener preview(port, [&](std::string bytes) { shown.push_back(std::move(bytes)); });
+    Set(cfg::Port, W("Náhled"));
+    ASSERT_TRUE(GuidePointsJob(config, preview, notes).PrintGuidePoints());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], InitSeries() + B("\x1B(V\x02\x00\xA7\x05\x1B$\x35\x00-") +
+                            B("\x1B(V\x02\x00\x89\x07\x1B$\x37\x00|\x0C"));
+    Set(cfg::NVHorzTabNS, "-200");
+    EXPECT_FALSE(GuidePointsJob(config, preview, notes).PrintGuidePoints());
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(notes.Messages.size(), 1u);
+    EXPECT_EQ(port.OpenCount(), 0);
+}
+
+}  // namespace
+}  // namespace vexa::test

@@ -270,7 +270,8 @@ void frmVexa::FormLoad() {
     if (!loaded.ok) {
         // The file stays as it is: saving at the end will not overwrite it.
         m_messages.ShowWarning(this, Cs("Archiv se nepodařilo načíst ze souboru ") +
-                                         PathText(m_archive->FileName) + Cs(" (") + loaded.error +
+                                         UiText::PathText(m_archive->FileName) + Cs(" (") +
+                                         loaded.error +
                                          Cs("). Program tento soubor nepřepíše; záznamy uložené "
                                             "v tomto běhu se do něj nezapíší."));
     }
@@ -302,7 +303,7 @@ void frmVexa::SaveArchiveAtExit() {
         // The file could not be read at start; it is never overwritten.
         if (m_archive->Changed()) {
             m_messages.ShowWarning(
-                this, Cs("Archiv nebyl uložen: soubor ") + PathText(m_archive->FileName) +
+                this, Cs("Archiv nebyl uložen: soubor ") + UiText::PathText(m_archive->FileName) +
                           Cs(" se při spuštění nepodařilo načíst, a proto nebyl přepsán. "
                              "Změny archivu od spuštění programu nebyly uloženy."));
         }
@@ -314,7 +315,7 @@ void frmVexa::SaveArchiveAtExit() {
             return;
         bool again = m_messages.AskYesNo(this, Cs("Varování"),
                                          Cs("Archiv se nepodařilo uložit do souboru ") +
-                                             PathText(m_archive->FileName) + Cs(" (") +
+                                             UiText::PathText(m_archive->FileName) + Cs(" (") +
                                              saved.error + Cs("). Zkusit to znovu?"),
                                          MessageBox::Icon::Warning);
         if (!again)
@@ -324,12 +325,6 @@ void frmVexa::SaveArchiveAtExit() {
 
 void frmVexa::Warn(const std::string& message) {
     m_messages.ShowWarning(this, message);
-}
-
-std::string frmVexa::PathText(const std::string& path) const {
-    if (auto text = Cp1250::FromUtf8(path))
-        return *text;
-    return UiText::FromQt(QString::fromLocal8Bit(path.c_str()));
 }
 
 // ---- Tab switch -----------------------------------------------------------------------------

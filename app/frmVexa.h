@@ -127,7 +127,6 @@ class frmVexa : public Form, public Notifier {
     static std::string RowKey(const ClientsDataCls& record);
     std::vector<std::string> RowTexts(const ClientsDataCls& record) const;
     void SaveArchiveAtExit();
-    std::string PathText(const std::string& path) const;
 
     Config& m_config;
     std::string m_archiveDir;

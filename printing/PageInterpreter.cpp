@@ -63,7 +63,6 @@ const std::array<unsigned char, 256>& Latin2ToCp1250() {
 
 // The words of the problems in Windows-1250, converted once.
 struct ProblemWords {
-    static std::string Cs(std::string_view utf8) { return PrintMessages::Cs(utf8); }
     std::string Byte = Cs("bajt ");
     std::string Empty = Cs("tisková data jsou prázdná (0 bajtů)");
     std::string UnknownSequence = Cs("neznámá sekvence ");

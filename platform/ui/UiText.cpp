@@ -25,6 +25,12 @@ std::string UiText::FromQt(const QString& text) {
     return out;
 }
 
+std::string UiText::PathText(const std::string& nativePath) {
+    if (auto text = Cp1250::FromUtf8(nativePath))
+        return *text;
+    return FromQt(QString::fromLocal8Bit(nativePath.c_str()));
+}
+
 bool UiText::IsAllowedInput(char32_t cp) {
     if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0))
         return false;

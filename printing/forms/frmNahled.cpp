@@ -25,11 +25,6 @@ namespace vexa {
 
 namespace {
 
-// The window's own texts are written here in UTF-8 and held as Windows-1250.
-std::string T(std::string_view utf8) {
-    return Cp1250::FromUtf8(utf8).value_or(std::string());
-}
-
 // Millimetres with one decimal, in the user's way of writing them.
 std::string Mm(double value) {
     char text[32];
@@ -54,13 +49,13 @@ frmNahled::frmNahled(std::string bytes, MessageBox& messages, QWidget* parent)
     setWindowTitle(QString::fromUtf8(kCaption));
     setWindowFlag(Qt::Window);
 
-    cmdZmensit = new Button(QStringLiteral("cmdZmensit"), T("Zmenšit"), this);
+    cmdZmensit = new Button(QStringLiteral("cmdZmensit"), Cs("Zmenšit"), this);
     lMeritko = new Label(QStringLiteral("lMeritko"), "", this);
     lMeritko->setAlignment(Qt::AlignCenter);
     lMeritko->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000 %")));
-    cmdZvetsit = new Button(QStringLiteral("cmdZvetsit"), T("Zvětšit"), this);
-    cmdUlozitPdf = new Button(QStringLiteral("cmdUlozitPdf"), T("Uložit jako PDF"), this);
-    cmdUlozitPng = new Button(QStringLiteral("cmdUlozitPng"), T("Uložit jako PNG"), this);
+    cmdZvetsit = new Button(QStringLiteral("cmdZvetsit"), Cs("Zvětšit"), this);
+    cmdUlozitPdf = new Button(QStringLiteral("cmdUlozitPdf"), Cs("Uložit jako PDF"), this);
+    cmdUlozitPng = new Button(QStringLiteral("cmdUlozitPng"), Cs("Uložit jako PNG"), this);
     auto* tools = new QHBoxLayout;
     tools->addWidget(cmdZmensit);
     tools->addWidget(lMeritko);
@@ -117,9 +112,9 @@ std::string frmNahled::ProblemText() const {
         return {};
     }
     std::string text =
-        T("Tisková data nelze celá přečíst: ") + m_job.Problems.front().Message + ".";
+        Cs("Tisková data nelze celá přečíst: ") + m_job.Problems.front().Message + ".";
     if (m_job.ProblemCount > 1) {
-        text += T(" Nečitelných míst celkem: ") + std::to_string(m_job.ProblemCount) + ".";
+        text += Cs(" Nečitelných míst celkem: ") + std::to_string(m_job.ProblemCount) + ".";
     }
     return text;
 }
@@ -155,7 +150,7 @@ void frmNahled::ShowPointer(std::optional<PagePainter::Spot> spot) {
     std::string text;
     if (spot) {
         if (m_job.Pages.size() > 1) {
-            text = T("strana ") + std::to_string(spot->Sheet + 1) + ": ";
+            text = Cs("strana ") + std::to_string(spot->Sheet + 1) + ": ";
         }
         text += Place(spot->XMm, spot->YMm);
     }
@@ -172,20 +167,20 @@ std::string frmNahled::BeyondText() const {
             }
             list += count > 1 ? ", " : "";
             if (m_job.Pages.size() > 1) {
-                list += T("strana ") + std::to_string(sheet + 1) + " ";
+                list += Cs("strana ") + std::to_string(sheet + 1) + " ";
             }
-            list += T("„") + run.Text + T("“ (") + Place(run.LeftMm(), run.TopMm()) + ")";
+            list += Cs("„") + run.Text + Cs("“ (") + Place(run.LeftMm(), run.TopMm()) + ")";
         }
     }
     std::string text;
     if (m_job.Pages.size() > PagePainter::kMaxSheets) {
-        text = T("Zobrazeno prvních ") + std::to_string(PagePainter::kMaxSheets) + T(" listů z ") +
-               std::to_string(m_job.Pages.size()) + ". ";
+        text = Cs("Zobrazeno prvních ") + std::to_string(PagePainter::kMaxSheets) +
+               Cs(" listů z ") + std::to_string(m_job.Pages.size()) + ". ";
     }
     if (count > kListedBeyond) {
-        list += T(" a další (celkem ") + std::to_string(count) + ")";
+        list += Cs(" a další (celkem ") + std::to_string(count) + ")";
     }
-    return count == 0 ? text : text + T("Mimo stránku: ") + list;
+    return count == 0 ? text : text + Cs("Mimo stránku: ") + list;
 }
 
 void frmNahled::SaveAs(const std::string& suffix) {
@@ -194,7 +189,7 @@ void frmNahled::SaveAs(const std::string& suffix) {
         path = m_choose(suffix);
     } else {
         const QString caption =
-            UiText::ToQt(suffix == "pdf" ? T("Uložit jako PDF") : T("Uložit jako PNG"));
+            UiText::ToQt(suffix == "pdf" ? Cs("Uložit jako PDF") : Cs("Uložit jako PNG"));
         const QString filter =
             suffix == "pdf" ? QStringLiteral("PDF (*.pdf)") : QStringLiteral("PNG (*.png)");
         path =
@@ -213,9 +208,8 @@ void frmNahled::SaveAs(const std::string& suffix) {
     const FileResult saved =
         suffix == "pdf" ? PageExport::WritePdf(m_job, path) : PageExport::WritePng(m_job, path);
     if (!saved.ok) {
-        m_messages.ShowWarning(this, T("Soubor „") + Cp1250::FromUtf8(path).value_or(path) +
-                                         T("“ nelze uložit: ") +
-                                         Cp1250::FromUtf8(saved.error).value_or(saved.error) + ".");
+        m_messages.ShowWarning(this, Cs("Soubor „") + UiText::PathText(path) +
+                                         Cs("“ nelze uložit: ") + saved.error + ".");
     }
 }
 

@@ -24,7 +24,7 @@ class Complaints : public vexa::Notifier {
 };
 
 std::string W(const char* utf8) {
-    return vexa::Cp1250::FromUtf8(utf8).value_or("");
+    return vexa::Cs(utf8);
 }
 
 void Write(const std::string& path, const std::string& bytes) {

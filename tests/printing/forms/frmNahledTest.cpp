@@ -10,7 +10,7 @@
 
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
-#include "platform/port/DeviceSink.h"
+#include "platform/SystemError.h"
 #include "platform/port/MemoryPortOpener.h"
 #include "platform/ui/UiText.h"
 #include "printing/DataPageJob.h"
@@ -145,8 +145,8 @@ class frmNahledTest : public QObject {
         chosen = dir / "missing/guide.pdf";
         QTest::mouseClick(window.cmdUlozitPdf, Qt::LeftButton);
         QCOMPARE(messages->ShownBoxes().size(), std::size_t{1});
-        QCOMPARE(messages->ShownBoxes()[0].text, W("Soubor „") + chosen + W("“ nelze uložit: ") +
-                                                     DeviceSink::SystemReason(ENOENT) + ".");
+        QCOMPARE(messages->ShownBoxes()[0].text,
+                 W("Soubor „") + chosen + W("“ nelze uložit: ") + SystemError::Text(ENOENT) + ".");
     }
 
     // In the picture every text lies in its cells: ink inside each run, none elsewhere.

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTabBar>
+#include <QWindow>
 #include <cmath>
 
 namespace vexa {
@@ -34,7 +35,50 @@ void Form::Place(QWidget* control, int left, int top, int width, int height) con
 }
 
 void Form::SetClientSize(int width, int height) {
-    setFixedSize(Px(width), Px(height));
+    m_clientSize = QSize(Px(width), Px(height));
+    ApplyClientSize();
+}
+
+void Form::ApplyClientSize() {
+    if (!m_clientSize.isValid())
+        return;
+    if (m_border == Border::Sizeable) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        resize(m_clientSize);
+    } else {
+        setFixedSize(m_clientSize);
+    }
+}
+
+void Form::SetBorder(Border border) {
+    m_border = border;
+    if (border == Border::FixedDialog) {
+        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                       Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    } else {
+        setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                       Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    }
+    ApplyClientSize();
+}
+
+void Form::ShowOver(QWidget* owner, bool centred) {
+    QWidget* ownerWindow = owner != nullptr ? owner->window() : nullptr;
+    if (ownerWindow != nullptr) {
+        // The window system keeps a dialog above the window it belongs to.
+        winId();
+        if (windowHandle() != nullptr && ownerWindow->windowHandle() != nullptr)
+            windowHandle()->setTransientParent(ownerWindow->windowHandle());
+        if (centred && !isVisible()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(ownerWindow->frameGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    show();
+    raise();
+    activateWindow();
 }
 
 bool Form::AllFit(const QFont& font) const {

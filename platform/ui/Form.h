@@ -16,8 +16,18 @@ class Form : public QWidget {
     // Pixels for a length in twips at this screen's resolution.
     int Px(double twips) const;
     void Place(QWidget* control, int left, int top, int width, int height) const;
-    // A window of fixed size whose client area is the given size.
+    // A window of fixed size whose client area is the given size (twips); a sizeable window
+    // starts at that size.
     void SetClientSize(int width, int height);
+
+    // How the window is framed. A fixed dialog has a title and a close box only, keeps its size
+    // and stays out of the task bar (it belongs to the window it is shown over); a sizeable
+    // window has the minimise and maximise boxes and a task-bar entry of its own.
+    enum class Border { FixedDialog, Sizeable };
+    void SetBorder(Border border);
+    // Shows the window without a modal loop, kept above `owner`'s window; centred on it when
+    // `centred`, else where the system places it. Brings an open window to the front.
+    void ShowOver(QWidget* owner, bool centred);
 
     // Picks the font: the first installed family of a list that looks like the classic
     // dialog font, at the largest size not above `points` at which every caption fits;
@@ -28,7 +38,10 @@ class Form : public QWidget {
 
   private:
     bool AllFit(const QFont& font) const;
+    void ApplyClientSize();
     double m_dpi;
+    Border m_border = Border::FixedDialog;
+    QSize m_clientSize;
 };
 
 }  // namespace vexa

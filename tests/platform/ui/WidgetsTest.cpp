@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/CheckBox.h"
 #include "platform/ui/ComboBox.h"
+#include "platform/ui/Form.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/TabControl.h"
@@ -86,6 +88,7 @@ class WidgetsTest : public QObject {
     void checkBoxAndComboClicks();
     void listViewKeysTagsSortAndEvents();
     void messageBoxAnswersInAdvanceAndRecords();
+    void dialogBordersAndPlacement();
 };
 
 void WidgetsTest::textBoxKeepsWhatARecordCanHold() {
@@ -308,6 +311,30 @@ void WidgetsTest::messageBoxAnswersInAdvanceAndRecords() {
         });
         QCOMPARE(real.AskYesNo(&window, "Vexa", "?"), a.yes);
         QVERIFY(looked);
+    }
+}
+
+void WidgetsTest::dialogBordersAndPlacement() {
+    QWidget owner;
+    owner.setGeometry(100, 100, 600, 400);
+    ShowActive(owner);
+    for (Form::Border border : {Form::Border::FixedDialog, Form::Border::Sizeable}) {
+        Form dialog;
+        dialog.SetClientSize(3435, 1920);
+        dialog.SetBorder(border);
+        const bool fixed = border == Form::Border::FixedDialog;
+        dialog.ShowOver(&owner, fixed);
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const Qt::WindowFlags flags = dialog.windowFlags();
+        QCOMPARE(flags.testFlag(Qt::WindowMinimizeButtonHint), !fixed);
+        QCOMPARE(flags.testFlag(Qt::WindowMaximizeButtonHint), !fixed);
+        QCOMPARE((flags & Qt::WindowType_Mask) == Qt::Dialog, fixed);
+        QCOMPARE(dialog.minimumSize() == dialog.maximumSize(), fixed);
+        QCOMPARE(dialog.size(), QSize(dialog.Px(3435), dialog.Px(1920)));
+        QCOMPARE(dialog.windowHandle()->transientParent(), owner.windowHandle());
+        if (fixed)
+            QVERIFY((dialog.frameGeometry().center() - owner.frameGeometry().center())
+                        .manhattanLength() <= 2);
     }
 }
 

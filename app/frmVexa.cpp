@@ -10,6 +10,7 @@
 #include "platform/Dates.h"
 #include "platform/Numbers.h"
 #include "platform/ui/UiText.h"
+#include "printing/forms/frmNahled.h"
 #include "settings/Misc.h"
 
 namespace vexa {
@@ -17,7 +18,8 @@ namespace vexa {
 namespace {
 
 const char* const kMethodItems[] = {"Naváděcích bodů", "Šablony"};
-const char* const kPortItems[] = {"lpt1", "lpt2", "lpt3", "com1", "com2"};
+// The last is the preview: the page is shown on the screen instead of being printed.
+const char* const kPortItems[] = {"lpt1", "lpt2", "lpt3", "com1", "com2", "náhled"};
 const char* const kFontItems[] = {"10 cpi", "12 cpi", "15 cpi"};
 
 // The title of the program's own questions.
@@ -31,8 +33,13 @@ QIcon ProgramIcon() {
 
 }  // namespace
 
-frmVexa::frmVexa(Config& config, std::string archiveDir, MessageBox& messages, QWidget* parent)
-    : Form(parent), m_config(config), m_archiveDir(std::move(archiveDir)), m_messages(messages) {
+frmVexa::frmVexa(Config& config, std::string archiveDir, MessageBox& messages, PortOpener& devices,
+                 QWidget* parent)
+    : Form(parent),
+      m_config(config),
+      m_archiveDir(std::move(archiveDir)),
+      m_messages(messages),
+      m_ports(devices, [this](std::string bytes) { ShowPreview(std::move(bytes)); }) {
     setObjectName(QStringLiteral("frmVexa"));
     setWindowTitle(UiText::ToQt(Cs(kCaption)));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -293,6 +300,10 @@ void frmVexa::FormUnload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
+    for (QPointer<QWidget>& preview : m_previews) {
+        if (preview)
+            preview->close();
+    }
     AskSaveChanges();
     m_config.SaveSettings();
     SaveArchiveAtExit();
@@ -321,6 +332,18 @@ void frmVexa::SaveArchiveAtExit() {
         if (!again)
             return;
     }
+}
+
+void frmVexa::ShowPreview(std::string bytes) {
+    // A window of its own, not a child of this one: it stays usable while a dialog has this
+    // window disabled.
+    auto* preview = new frmNahled(std::move(bytes), m_messages);
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    std::erase_if(m_previews, [](const QPointer<QWidget>& p) { return p.isNull(); });
+    m_previews.emplace_back(preview);
+    preview->show();
+    preview->raise();
+    preview->activateWindow();
 }
 
 void frmVexa::Warn(const std::string& message) {

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include <QPointer>
+
+#include "platform/port/PreviewPortOpener.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/CheckBox.h"
 #include "platform/ui/ComboBox.h"
@@ -32,8 +35,9 @@ class frmVexa : public Form, public Notifier {
   public:
     static constexpr const char* kCaption = "Vexa (ver 1.54)";
 
-    // `archiveDir` is where Archive.db lives when the installation names no directory.
-    frmVexa(Config& config, std::string archiveDir, MessageBox& messages,
+    // `archiveDir` is where Archive.db lives when the installation names no directory;
+    // `devices` opens the printer ports (the preview port "náhled" is the window's own).
+    frmVexa(Config& config, std::string archiveDir, MessageBox& messages, PortOpener& devices,
             QWidget* parent = nullptr);
     ~frmVexa() override;
 
@@ -61,6 +65,9 @@ class frmVexa : public Form, public Notifier {
 
     ArchiveCls& Archive() { return *m_archive; }
     Config& Settings() { return m_config; }
+    MessageBox& Messages() { return m_messages; }
+    // Where the print jobs send their bytes: the printer ports, and the preview.
+    PortOpener& Ports() { return m_ports; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -127,10 +134,15 @@ class frmVexa : public Form, public Notifier {
     static std::string RowKey(const ClientsDataCls& record);
     std::vector<std::string> RowTexts(const ClientsDataCls& record) const;
     void SaveArchiveAtExit();
+    // Opens a preview window of a job sent to the port "náhled".
+    void ShowPreview(std::string bytes);
 
     Config& m_config;
     std::string m_archiveDir;
     MessageBox& m_messages;
+    PreviewPortOpener m_ports;
+    // Windows of the program that belong to no other window; closed with the main window.
+    std::vector<QPointer<QWidget>> m_previews;
     std::unique_ptr<ArchiveCls> m_archive;
     std::vector<TextControl*> UserFields;
     bool m_unloaded = false;

@@ -5,6 +5,7 @@
 #include "app/frmVexa.h"
 #include "platform/Registry.h"
 #include "platform/XdgDirs.h"
+#include "platform/port/DevicePortOpener.h"
 #include "platform/ui/MessageBox.h"
 #include "settings/Config.h"
 
@@ -58,7 +59,8 @@ int main(int argc, char* argv[]) {
     vexa::RegistryRoot registry(dirs);
     vexa::Config config(registry);
     vexa::MessageBox messages;
-    vexa::frmVexa window(config, dirs.userData + "/Lomar/Vexa", messages);
+    vexa::DevicePortOpener devices(&registry);
+    vexa::frmVexa window(config, dirs.userData + "/Lomar/Vexa", messages, devices);
     window.show();
     return app.exec();
 }

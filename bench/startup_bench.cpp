@@ -15,6 +15,7 @@
 #include "app/frmVexa.h"
 #include "platform/Cp1250.h"
 #include "platform/XdgDirs.h"
+#include "platform/port/MemoryPortOpener.h"
 
 namespace {
 
@@ -76,7 +77,8 @@ int main(int argc, char* argv[]) {
         vexa::Config config(registry);
         vexa::MessageBox messages;
         messages.AnswerByItself();
-        vexa::frmVexa window(config, archiveDir, messages);
+        vexa::MemoryPortOpener ports;
+        vexa::frmVexa window(config, archiveDir, messages, ports);
         window.show();
         while (window.windowHandle() == nullptr || !window.windowHandle()->isExposed()) {
             QApplication::processEvents(QEventLoop::AllEvents, 10);

@@ -12,6 +12,7 @@
 
 #include "app/frmVexa.h"
 #include "platform/Dates.h"
+#include "platform/port/MemoryPortOpener.h"
 #include "platform/ui/UiText.h"
 #include "support/GuiSupport.h"
 #include "support/TestSupport.h"
@@ -110,7 +111,7 @@ class Run {
     frmVexa& Start() {
         registry = std::make_unique<RegistryRoot>(dirs);
         config = std::make_unique<Config>(*registry);
-        form = std::make_unique<frmVexa>(*config, dirs.userData + "/Lomar/Vexa", messages);
+        form = std::make_unique<frmVexa>(*config, dirs.userData + "/Lomar/Vexa", messages, ports);
         form->show();
         form->activateWindow();
         if (!QTest::qWaitForWindowActive(form.get()))
@@ -198,6 +199,7 @@ class Run {
     std::unique_ptr<RegistryRoot> registry;
     std::unique_ptr<Config> config;
     MessageBox messages;
+    MemoryPortOpener ports;
     std::unique_ptr<frmVexa> form;
 };
 

@@ -24,6 +24,7 @@ const char* const kFontItems[] = {"10 cpi", "12 cpi", "15 cpi"};
 
 // The title of the program's own questions.
 constexpr const char* kAppTitle = "Vexa";
+constexpr const char* kIncompleteForPrint = "Musíte vyplnit všechny položky!";
 
 // The installed icon, built into the program as a resource; drawing it needs Qt's SVG icon
 // engine (libqt6svg6).
@@ -67,7 +68,10 @@ frmVexa::frmVexa(Config& config, std::string archiveDir, MessageBox& messages, P
     FormLoad();
 }
 
-frmVexa::~frmVexa() = default;
+frmVexa::~frmVexa() {
+    delete m_frmTisk;
+    delete m_frmSelSabl;
+}
 
 template <typename Control, typename... Args>
 Control* frmVexa::Add(QWidget* page, const char* name, Spot at, Args&&... args) {
@@ -123,9 +127,8 @@ void frmVexa::BuildHolderTab(QWidget* page) {
                       {&frmVexa::cmdTisk, "cmdTisk", "Tisk", {5520, 2760, 975, 255}},
                       {&frmVexa::cmdSmazat, "cmdSmazat", "Smazat", {6600, 2760, 975, 255}},
                       {&frmVexa::cmdDeti, "cmdDeti", "Děti", {480, 2760, 1095, 255}}});
-    // Printing and the children dialog come with their own work; until then the buttons
-    // stand in their places, disabled.
-    cmdTisk->setEnabled(false);
+    // The children dialog comes with its own work; until then its button stands in its place,
+    // disabled.
     cmdDeti->setEnabled(false);
 
     for (TextBox* b : {edPrijmeni, edJmeno, edMistoNarozeni, edPasVydal}) {
@@ -134,6 +137,7 @@ void frmVexa::BuildHolderTab(QWidget* page) {
     connect(edRC_rest, &TextBox::LostFocus, this, &frmVexa::OnRcRestLostFocus);
     connect(cmdUlozit, &Button::Click, this, &frmVexa::OnUlozit);
     connect(cmdSmazat, &Button::Click, this, &frmVexa::OnSmazat);
+    connect(cmdTisk, &Button::Click, this, &frmVexa::OnTisk);
 }
 
 void frmVexa::BuildArchiveTab(QWidget* page) {
@@ -304,6 +308,10 @@ void frmVexa::FormUnload() {
         if (preview)
             preview->close();
     }
+    for (Form* dialog : std::initializer_list<Form*>{m_frmTisk, m_frmSelSabl}) {
+        if (dialog != nullptr && dialog->isVisible())
+            dialog->close();
+    }
     AskSaveChanges();
     m_config.SaveSettings();
     SaveArchiveAtExit();
@@ -421,13 +429,23 @@ void frmVexa::SetDate(const std::string& rcDate, const std::string& rcRest) {
     comSex->SetText(Misc::IsMaleRC(rcDate) ? "M" : "F");
 }
 
-bool frmVexa::ValidateUserData() {
+bool frmVexa::ValidateUserData(std::string_view incomplete) {
     for (TextControl* field : UserFields) {
         if (Misc::IsEmptyText(field->Text())) {
             field->SetSelection(0, 0);
             field->SetFocus();
+            if (!incomplete.empty())
+                m_messages.ShowWarning(this, incomplete);
             return false;
         }
+    }
+    // The birth number is checked when its rest is left; a date part changed afterwards must
+    // not reach the archive or the printer unchecked.
+    if (!Misc::IsValidRC(edRC_date->Text(), edRC_rest->Text())) {
+        edRC_date->SetSelection(0, static_cast<int>(edRC_date->text().size()));
+        edRC_date->SetFocus();
+        m_messages.ShowWarning(this, Cs("Rodné číslo není platné!"));
+        return false;
     }
     GetUserData();
     return true;
@@ -488,10 +506,8 @@ void frmVexa::ShowUserData() {
 // ---- Save and clear -------------------------------------------------------------------------
 
 void frmVexa::OnUlozit() {
-    if (!ValidateUserData()) {
-        m_messages.ShowWarning(this, Cs("Záznam nebyl uložen!"));
+    if (!ValidateUserData(Cs("Záznam nebyl uložen!")))
         return;
-    }
     ClientsDataCls* stored = m_archive->FindItem(CurUserData, 0);
     if (stored == nullptr) {
         m_archive->Add(CurUserData);
@@ -506,6 +522,34 @@ void frmVexa::OnUlozit() {
                                 Cs(" již existuje. Chcete přesto změny uložit?"))) {
         UpdateArchived();
     }
+}
+
+void frmVexa::OnTisk() {
+    if (!ValidateUserData(Cs(kIncompleteForPrint)))
+        return;
+    // A print dialog already open is brought to the front; a second one is never opened.
+    for (Form* open : std::initializer_list<Form*>{m_frmTisk, m_frmSelSabl}) {
+        if (open != nullptr && open->isVisible()) {
+            open->ShowOver(this, false);
+            return;
+        }
+    }
+    // The dialogs print the record as the clerk sees it when the data page is printed.
+    PrintDialog::Context context{
+        *this, m_config, m_ports, m_messages, [this]() -> const ClientsDataCls* {
+            return ValidateUserData(Cs(kIncompleteForPrint)) ? &CurUserData : nullptr;
+        }};
+    const double method = m_config.Number(cfg::ZpusobTisku);
+    Form* dialog = nullptr;
+    if (method == 0.0) {
+        dialog = m_frmTisk = new frmTisk(std::move(context));
+    } else if (method == 1.0) {
+        dialog = m_frmSelSabl = new frmSelSabl(std::move(context));
+    } else {
+        return;
+    }
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->ShowOver(this, method == 0.0);
 }
 
 void frmVexa::ClearUserData() {

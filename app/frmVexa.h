@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <QPointer>
@@ -18,6 +19,8 @@
 #include "platform/ui/TabControl.h"
 #include "platform/ui/TextBox.h"
 #include "printing/Notifier.h"
+#include "printing/forms/frmSelSabl.h"
+#include "printing/forms/frmTisk.h"
 #include "records/ArchiveCls.h"
 #include "records/ClientsDataCls.h"
 #include "settings/Config.h"
@@ -46,7 +49,11 @@ class frmVexa : public Form, public Notifier {
 
     // Holder-data tab.
     void SetDate(const std::string& rcDate, const std::string& rcRest);
-    bool ValidateUserData();
+    // True when all 13 fields are filled and the birth number passes its check; the fields have
+    // then been copied into CurUserData. Otherwise the caret goes to the first empty field, and
+    // `incomplete` (when given) is shown as a warning; or the refused birth number's date part is
+    // selected, with a warning naming the field.
+    bool ValidateUserData(std::string_view incomplete = {});
     void GetUserData();
     void ShowUserData();
     // Archive tab.
@@ -119,6 +126,7 @@ class frmVexa : public Form, public Notifier {
     void UpdateArchived();
     void OnUlozit();
     void OnSmazat();
+    void OnTisk();
     void OnOpen();
     void OnRemove();
     void OnColumnClick(int columnIndex);
@@ -143,6 +151,9 @@ class frmVexa : public Form, public Notifier {
     PreviewPortOpener m_ports;
     // Windows of the program that belong to no other window; closed with the main window.
     std::vector<QPointer<QWidget>> m_previews;
+    // The print dialogs: one of each at most, created when first needed, gone once closed.
+    QPointer<frmTisk> m_frmTisk;
+    QPointer<frmSelSabl> m_frmSelSabl;
     std::unique_ptr<ArchiveCls> m_archive;
     std::vector<TextControl*> UserFields;
     bool m_unloaded = false;

@@ -1,8 +1,8 @@
 #include "platform/ui/Button.h"
 
-#include <QApplication>
 #include <QMouseEvent>
 
+#include "platform/ui/ClickFocus.h"
 #include "platform/ui/UiText.h"
 
 namespace vexa {
@@ -15,11 +15,7 @@ Button::Button(const QString& name, const std::string& caption, QWidget* parent)
 }
 
 void Button::mousePressEvent(QMouseEvent* event) {
-    // The press gave this button the focus before it arrived here; if the focus is somewhere
-    // else of this window now, a LostFocus handler moved it on purpose.
-    QWidget* focus = QApplication::focusWidget();
-    if (event->button() == Qt::LeftButton && (focusPolicy() & Qt::ClickFocus) && isActiveWindow() &&
-        focus != nullptr && focus != this && focus->window() == window()) {
+    if (ClickFocus::SentElsewhere(this, event)) {
         event->ignore();
         return;
     }

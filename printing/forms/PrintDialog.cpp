@@ -1,5 +1,7 @@
 #include "printing/forms/PrintDialog.h"
 
+#include <QCloseEvent>
+
 #include "platform/Cp1250.h"
 #include "platform/ui/MessageBox.h"
 #include "printing/DataPageJob.h"
@@ -7,6 +9,11 @@
 namespace vexa {
 
 PrintDialog::PrintDialog(Context context) : m_context(std::move(context)) {}
+
+void PrintDialog::closeEvent(QCloseEvent* event) {
+    Form::closeEvent(event);
+    m_context.Owner.activateWindow();
+}
 
 void PrintDialog::Warn(const std::string& message) {
     m_context.Messages.ShowWarning(this, message);

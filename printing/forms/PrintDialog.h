@@ -8,6 +8,8 @@
 #include "platform/ui/Form.h"
 #include "printing/Notifier.h"
 
+class QCloseEvent;
+
 namespace vexa {
 
 class ClientsDataCls;
@@ -38,6 +40,9 @@ class PrintDialog : public Form, public Notifier {
 
   protected:
     explicit PrintDialog(Context context);
+
+    // Closing gives the keyboard back to the owner.
+    void closeEvent(QCloseEvent* event) override;
 
     // Asks "Vytisknout data?"; on Yes prints the data page of the record as the clerk sees it.
     void AskPrintData();

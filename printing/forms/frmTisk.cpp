@@ -64,7 +64,6 @@ void frmTisk::closeEvent(QCloseEvent* event) {
 
 void frmTisk::FormUnload() {
     m_context.Owner.setEnabled(true);
-    m_context.Owner.activateWindow();
 }
 
 void frmTisk::ShowScrollValue(const VScrollBar* bar, TextBox* box) {

@@ -12,6 +12,7 @@
 
 #include "app/frmVexa.h"
 #include "platform/Dates.h"
+#include "platform/port/DevicePortOpener.h"
 #include "platform/port/MemoryPortOpener.h"
 #include "platform/ui/UiText.h"
 #include "support/GuiSupport.h"
@@ -38,6 +39,23 @@ const char* const kManRest = "1239";
 const char* const kWomanDate = "855612";
 const char* const kWomanRest = "1233";
 const std::string kManRc = std::string(kManDate) + "/" + kManRest;
+
+// Printer bytes from a literal, NUL bytes included.
+template <std::size_t N>
+std::string B(const char (&bytes)[N]) {
+    return std::string(bytes, N - 1);
+}
+const std::string kInit =
+    B("\x14\x14\x1BY\x01\x14\x14\x1BS\x02\x1BR\x00\x1Bx\x01\x1Bk\x01\x1Bl\x00\x1B+\x5A");
+
+// The data page of the record FillRecord types ("P1", "NOVAK") with the factory settings and no
+// vertical shift; h, h1 and h2 move the head to its three columns.
+std::string DataPage(const std::string& h, const std::string& h1, const std::string& h2) {
+    return kInit + B("\x1B(V\x02\x00\x80\x05") + h2 + "P1\r\n" + B("\x1B(V\x02\x00\x62\x05") +
+           "\r\n" + h + "NOVAK\r\n" + h + "JAN\r\n\r\n" + h + "12.06.1985" + h2 + kManRc + "\r\n" +
+           h + "M" + h1 + "BRNO\r\n" + h + Today() + h2 + W("MÚ BRNO") + "\r\n" + h +
+           InDays(Today(), 365) + "\r\n\x0C";
+}
 
 // An archive line; a record of these is what FillRecord types.
 std::string Line(const std::string& number, const std::string& surname, const std::string& rc,
@@ -111,7 +129,8 @@ class Run {
     frmVexa& Start() {
         registry = std::make_unique<RegistryRoot>(dirs);
         config = std::make_unique<Config>(*registry);
-        form = std::make_unique<frmVexa>(*config, dirs.userData + "/Lomar/Vexa", messages, ports);
+        form = std::make_unique<frmVexa>(*config, dirs.userData + "/Lomar/Vexa", messages,
+                                         devices != nullptr ? *devices : ports);
         form->show();
         form->activateWindow();
         if (!QTest::qWaitForWindowActive(form.get()))
@@ -144,6 +163,11 @@ class Run {
         QWidget* w = C(name);
         auto* edit =
             qobject_cast<QLineEdit*>(w) ? qobject_cast<QLineEdit*>(w) : w->findChild<QLineEdit*>();
+        // A click into another window makes it the active one, as the window system does.
+        if (QApplication::activeWindow() != form.get()) {
+            form->activateWindow();
+            QVERIFY(Active());
+        }
         QTest::mouseClick(edit, Qt::LeftButton);
         test::PressKey(Qt::Key_A, Qt::ControlModifier);
         test::PressKey(Qt::Key_Delete);
@@ -187,6 +211,29 @@ class Run {
         ClickRowOf(number);
         Click("cmdEdit");
     }
+    // The print dialog of type D that is open, null when none is; the clerk turns to it, so it
+    // has the keyboard.
+    template <typename D>
+    D* Dialog() {
+        std::vector<D*> open;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<D*>(w); d != nullptr && d->isVisible())
+                open.push_back(d);
+        }
+        if (open.size() > 1)
+            qFatal("%d dialogs of a kind open", int(open.size()));
+        if (open.empty())
+            return nullptr;
+        open[0]->activateWindow();
+        if (!Active(open[0]))
+            qWarning("the dialog does not have the keyboard");
+        return open[0];
+    }
+    // Waits until the keys go to `window` (the main window by default).
+    bool Active(QWidget* window = nullptr) {
+        window = window != nullptr ? window : form.get();
+        return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }, 2000);
+    }
     Strings ListColumn(int column) {
         Strings texts;
         for (int row = 0; row < List()->ListCount(); ++row)
@@ -200,6 +247,7 @@ class Run {
     std::unique_ptr<Config> config;
     MessageBox messages;
     MemoryPortOpener ports;
+    PortOpener* devices = nullptr;  // when set, used instead of `ports`
     std::unique_ptr<frmVexa> form;
 };
 
@@ -214,6 +262,9 @@ class frmVexaTest : public QObject {
     void capitalsOnlyWithAppliedPrevod();
     void leavingTheBirthNumber();
     void saveIncompleteNewEqualAndChanged();
+    void birthNumberRefusedIsNeitherSavedNorPrinted();
+    void printCommandAndItsDialogs();
+    void printingEndToEndIntoAFile();
     void editArchivedRecordSmazatAndExit();
     void openAndRemoveWithSortedListAndFreedSlots();
     void settingsTab();
@@ -407,6 +458,130 @@ void frmVexaTest::saveIncompleteNewEqualAndChanged() {
     run.Click("cmdUlozit");
     QCOMPARE(run.Shown(), (Strings{"Info: " + W("Záznam byl úspěšně uložen")}));
     QCOMPARE(run.ListColumn(0), (Strings{"P1", "P2"}));
+    QCOMPARE(run.messages.Unanswered(), 0);
+}
+
+void frmVexaTest::birthNumberRefusedIsNeitherSavedNorPrinted() {
+    Run run;
+    frmVexa& form = run.Start();
+    run.FillRecord("P1", "NOVAK");
+    run.Click("cmdUlozit");
+    // Only the date part changed, the rest not left again: Uložit, Tisk and leaving the tab each
+    // refuse the number, naming it, with the date part selected.
+    run.Type("edRC_date", "850613");
+    TextBox* date = run.C<TextBox>("edRC_date");
+    for (const char* command : {"cmdUlozit", "cmdTisk", "tab"}) {
+        run.messages.ClearShown();
+        command == std::string("tab") ? run.ClickTab(1) : run.Click(command);
+        QCOMPARE(run.Shown(), (Strings{"Warning: " + W("Rodné číslo není platné!")}));
+        QCOMPARE(std::pair(date->SelStart(), date->SelLength()), std::pair(0, 6));
+    }
+    QVERIFY(run.Dialog<frmTisk>() == nullptr);
+    QCOMPARE(form.Archive().Pocet(), 1);
+    QCOMPARE(form.Archive().GetItem(0)->rc, kManRc);
+    QCOMPARE(run.ports.OpenCount(), 0);
+}
+
+void frmVexaTest::printCommandAndItsDialogs() {
+    Run run;
+    frmVexa& form = run.Start();
+    // Incomplete: the warning, the caret in the empty field, no dialog.
+    run.FillRecord("P1", "NOVAK");
+    run.Type("edJmeno", "");
+    run.Click("cmdTisk");
+    QCOMPARE(run.Shown(), (Strings{"Warning: " + W("Musíte vyplnit všechny položky!")}));
+    QVERIFY(run.C("edJmeno")->hasFocus());
+    QVERIFY(run.Dialog<frmTisk>() == nullptr && run.Dialog<frmSelSabl>() == nullptr);
+
+    // The guide-point dialog keeps the window disabled until it closes, by its close box or by
+    // "Ne" (and No to the question); the keys then go to the window again.
+    run.Type("edJmeno", "JAN");
+    for (bool closeBox : {true, false}) {
+        run.Click("cmdTisk");
+        frmTisk* guide = run.Dialog<frmTisk>();
+        QVERIFY(guide != nullptr && !form.isEnabled());
+        if (closeBox) {
+            guide->windowHandle()->close();
+        } else {
+            run.messages.AnswerNext(Answer::No);
+            QTest::mouseClick(guide->cmdNe, Qt::LeftButton);
+        }
+        QVERIFY(run.Active());
+        QVERIFY(form.isEnabled() && run.Dialog<frmTisk>() == nullptr);
+    }
+
+    // The template dialog leaves the window enabled; Tisk again brings it to the front and opens
+    // no second one.
+    run.config->Set(cfg::ZpusobTisku, "1");
+    run.Click("cmdTisk");
+    frmSelSabl* templates = run.Dialog<frmSelSabl>();
+    run.Type("edPrijmeni", "NOVY");
+    run.Click("cmdTisk");
+    QVERIFY(templates != nullptr && run.Active(templates));
+    QVERIFY(run.Dialog<frmSelSabl>() == templates && form.isEnabled());
+    // The data page shows the record as it is when it is printed: the surname typed meanwhile.
+    run.messages.AnswerNext(Answer::Yes);
+    QTest::mouseClick(templates->cmdOK, Qt::LeftButton);
+    QVERIFY(run.ports.Bytes().find("NOVY") != std::string::npos);
+    // A field emptied meanwhile: nothing printed, the warning, the caret in that field.
+    QVERIFY(run.Active());
+    run.Click("cmdTisk");
+    QVERIFY(run.Dialog<frmSelSabl>() != nullptr);
+    run.Type("edMistoNarozeni", "");
+    run.messages.ClearShown();
+    run.messages.AnswerNext(Answer::Yes);
+    QTest::mouseClick(run.Dialog<frmSelSabl>()->cmdOK, Qt::LeftButton);
+    QCOMPARE(run.Shown(), (Strings{W("Tisk: Vytisknout data?"),
+                                   "Warning: " + W("Musíte vyplnit všechny položky!")}));
+    QCOMPARE(run.ports.OpenCount(), 1);
+    QVERIFY(run.Active() && run.C("edMistoNarozeni")->hasFocus());
+
+    // Another print method opens nothing.
+    run.Type("edMistoNarozeni", "BRNO");
+    run.config->Set(cfg::ZpusobTisku, "2");
+    run.Click("cmdTisk");
+    QVERIFY(run.Dialog<frmTisk>() == nullptr && run.Dialog<frmSelSabl>() == nullptr);
+    // The window closes with the guide-point dialog open: the dialog goes with it.
+    run.config->Set(cfg::ZpusobTisku, "0");
+    run.Click("cmdTisk");
+    QVERIFY(run.Dialog<frmTisk>() != nullptr);
+    form.close();
+    QVERIFY(run.Dialog<frmTisk>() == nullptr);
+    QCOMPARE(run.messages.Unanswered(), 0);
+}
+
+void frmVexaTest::printingEndToEndIntoAFile() {
+    Run run;
+    DevicePortOpener devices;
+    run.devices = &devices;
+    const std::string port = run.tmp / "printer.prn";
+    run.SetValue("Port", port);
+    run.Start();
+    run.FillRecord("P1", "NOVAK");
+
+    // "Ano": the guide marks; "Ne", Yes: the data page of the record typed.
+    run.Click("cmdTisk");
+    frmTisk* guide = run.Dialog<frmTisk>();
+    QTest::mouseClick(guide->cmdAno, Qt::LeftButton);
+    QCOMPARE(test::ReadFile(port), kInit + B("\x1B(V\x02\x00\xA7\x05\x1B$\x35\x00-") +
+                                       B("\x1B(V\x02\x00\x89\x07\x1B$\x37\x00|\x0C"));
+    run.messages.AnswerNext(Answer::Yes);
+    QTest::mouseClick(guide->cmdNe, Qt::LeftButton);
+    QCOMPARE(test::ReadFile(port),
+             DataPage(B("\x1B$\x68\x00"), B("\x1B$\x86\x00"), B("\x1B$\xCE\x00")));
+
+    // The template dialog with P8: every column 6/60 inch further left.
+    QVERIFY(run.Active());
+    run.config->Set(cfg::ZpusobTisku, "1");
+    run.Click("cmdTisk");
+    frmSelSabl* templates = run.Dialog<frmSelSabl>();
+    QTest::mouseClick(templates->optP[8], Qt::LeftButton, {},
+                      QPoint(6, templates->optP[8]->height() / 2));
+    run.messages.AnswerNext(Answer::Yes);
+    QTest::mouseClick(templates->cmdOK, Qt::LeftButton);
+    QCOMPARE(test::ReadFile(port),
+             DataPage(B("\x1B$\x62\x00"), B("\x1B$\x80\x00"), B("\x1B$\xC8\x00")));
+    QCOMPARE(run.messages.ShownBoxes().size(), std::size_t{2});
     QCOMPARE(run.messages.Unanswered(), 0);
 }
 

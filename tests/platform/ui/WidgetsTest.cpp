@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <QtTest>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,10 +13,13 @@
 #include "platform/ui/CheckBox.h"
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Frame.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/OptionButton.h"
 #include "platform/ui/TabControl.h"
 #include "platform/ui/TextBox.h"
+#include "platform/ui/VScrollBar.h"
 #include "support/GuiSupport.h"
 #include "support/TestSupport.h"
 
@@ -86,6 +90,8 @@ class WidgetsTest : public QObject {
     void textBoxKeepsWhatARecordCanHold();
     void eventOrder();
     void checkBoxAndComboClicks();
+    void scrollBarWithTheLargerValueAtTheTop();
+    void optionButtonsGroupedInAFrame();
     void listViewKeysTagsSortAndEvents();
     void messageBoxAnswersInAdvanceAndRecords();
     void dialogBordersAndPlacement();
@@ -198,6 +204,86 @@ void WidgetsTest::checkBoxAndComboClicks() {
     QTest::keyClick(combo.lineEdit(), Qt::Key_Return);
     QCOMPARE(combo.Text(), std::string("com7"));
     QCOMPARE(combo.ListCount(), 3);
+}
+
+void WidgetsTest::scrollBarWithTheLargerValueAtTheTop() {
+    VScrollBar bar(QStringLiteral("vscrollX"));
+    bar.setGeometry(0, 0, 16, 200);
+    bar.SetEnds(100, -100);
+    bar.SetSteps(1, 10);
+    QSignalSpy changes(&bar, &VScrollBar::Change);
+    ShowActive(bar);
+    auto click = [&](int y) { QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(8, y)); };
+    auto key = [&](Qt::Key k) { test::PressKey(k); };
+    // Arrows and the track at the ends of a bar standing at 0, then keys, then dragging the thumb
+    // (in the middle at 0) to the top; each step a Change.
+    const struct {
+        std::function<void()> act;
+        int value;
+    } steps[] = {{[&] { click(2); }, 1},
+                 {[&] { click(197); }, 0},
+                 {[&] { click(40); }, 10},
+                 {[&] { click(160); }, 0},
+                 {[&] { key(Qt::Key_Up); }, 1},
+                 {[&] { key(Qt::Key_PageDown); }, -9},
+                 {[&] { key(Qt::Key_Home); }, 100},
+                 {[&] { key(Qt::Key_End); }, -100},
+                 {[&] { bar.SetValue(0); }, 0},
+                 {[&] {
+                      QTest::mousePress(&bar, Qt::LeftButton, {}, QPoint(8, 100));
+                      QTest::mouseMove(&bar, QPoint(8, -50));
+                      QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(8, -50));
+                  },
+                  100}};
+    int count = 0;
+    for (const auto& step : steps) {
+        step.act();
+        QCOMPARE(bar.Value(), step.value);
+        QVERIFY(changes.count() > count);
+        count = static_cast<int>(changes.count());
+    }
+    QVERIFY(bar.hasFocus());
+    // Setting the value it has is no change.
+    bar.SetValue(100);
+    QCOMPARE(static_cast<int>(changes.count()), count);
+}
+
+void WidgetsTest::optionButtonsGroupedInAFrame() {
+    QWidget window;
+    window.resize(300, 200);
+    Frame frame(QStringLiteral("boxSabl"), W("Typ šablony"), &window);
+    frame.setGeometry(0, 0, 150, 200);
+    std::vector<OptionButton*> options;
+    Strings clicks;
+    for (const char* name : {"P1", "P2", "P3", "Other"}) {
+        QWidget* parent = name == std::string("Other") ? &window : static_cast<QWidget*>(&frame);
+        auto* option = new OptionButton(QString::fromLatin1(name), name, parent);
+        option->setGeometry(parent == &window ? 160 : 10, 30 + 40 * int(options.size()), 80, 20);
+        QObject::connect(option, &OptionButton::Click, [&clicks, name] { clicks.push_back(name); });
+        options.push_back(option);
+    }
+    ShowActive(window);
+    auto checked = [&] {
+        Strings names;
+        for (OptionButton* option : options) {
+            if (option->Value() == 1)
+                names.push_back(option->objectName().toStdString());
+        }
+        return names;
+    };
+    // Checking one unchecks the others of its frame, whether clicked, chosen with an arrow key or
+    // set by the program; clicking the checked one is no Click.
+    options[0]->SetValue(1);
+    for (int i = 0; i < 2; ++i)
+        QTest::mouseClick(options[1], Qt::LeftButton, {}, QPoint(6, 10));
+    QCOMPARE(checked(), (Strings{"P2"}));
+    test::PressKey(Qt::Key_Down);
+    options[3]->SetValue(1);
+    QCOMPARE(checked(), (Strings{"P3", "Other"}));
+    QCOMPARE(clicks, (Strings{"P1", "P2", "P3", "Other"}));
+    // Value 0 leaves the frame with none checked.
+    options[2]->SetValue(0);
+    QCOMPARE(checked(), (Strings{"Other"}));
 }
 
 void WidgetsTest::listViewKeysTagsSortAndEvents() {

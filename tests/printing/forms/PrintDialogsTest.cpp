@@ -1,0 +1,356 @@
+// The guide-point and template dialogs on the offscreen platform, driven with real clicks and
+// keys over an owner window, with the settings in memory, an in-memory port and message boxes
+// answered in advance.
+#include <QPointer>
+#include <QtTest>
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Numbers.h"
+#include "platform/Registry.h"
+#include "platform/port/MemoryPortOpener.h"
+#include "platform/ui/MessageBox.h"
+#include "printing/DataPageJob.h"
+#include "printing/GuidePointsJob.h"
+#include "printing/forms/frmSelSabl.h"
+#include "printing/forms/frmTisk.h"
+#include "records/ClientsDataCls.h"
+#include "settings/Config.h"
+#include "support/GuiSupport.h"
+#include "support/TestSupport.h"
+
+using namespace vexa;
+using vexa::test::W;
+using Strings = std::vector<std::string>;
+using Answer = MessageBox::Answer;
+
+namespace {
+
+// A number as the clerk types and reads it: "." stands for the locale's decimal separator.
+std::string L(std::string text) {
+    std::replace(text.begin(), text.end(), '.', LocaleDecimal::FromUserLocale().Separator());
+    return text;
+}
+// The same with the separator the locale does not use.
+std::string Foreign(std::string text) {
+    const char own = LocaleDecimal::FromUserLocale().Separator();
+    std::replace(text.begin(), text.end(), '.', own == ',' ? '.' : ',');
+    return text;
+}
+
+class Unexpected : public Notifier {
+  public:
+    void Warn(const std::string& message) override { qFatal("%s", message.c_str()); }
+};
+
+// The clerk clicks into a box, selects what it holds and types over it.
+void TypeInto(TextBox* box, const std::string& text) {
+    QTest::mouseClick(box, Qt::LeftButton);
+    test::PressKey(Qt::Key_A, Qt::ControlModifier);
+    test::PressKey(Qt::Key_Delete);
+    test::TypeKeys(QString::fromStdString(text));
+}
+
+// The ends of a scroll bar: its arrows.
+void ClickArrow(VScrollBar* bar, bool up) {
+    QTest::mouseClick(bar, Qt::LeftButton, {},
+                      QPoint(bar->width() / 2, up ? 2 : bar->height() - 3));
+}
+
+void ClickOption(OptionButton* option) {
+    QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(6, option->height() / 2));
+}
+
+// The owner window, the settings, the port and the message boxes the dialogs work with.
+class Desk {
+  public:
+    Desk() : registry(std::map<std::string, std::string>{}), config(registry) {
+        messages.AnswerByItself();
+        record.CisloPasu = "40123456";
+        record.Prijmeni = W("ŠŤASTNÁ");
+        record.Jmeno = W("ŽOFIE");
+        record.rc = "855612/1233";
+        record.MistoNarozeni = W("TŘEBÍČ");
+        record.DatumVydani = "01.02.2020";
+        record.Platnost = "01.02.2030";
+        record.Vydavatel = W("MÚ ŠUMPERK");
+        owner.setGeometry(100, 100, 600, 300);
+        owner.show();
+        owner.activateWindow();
+        Active(&owner);
+    }
+    ~Desk() { delete dialog.data(); }
+
+    template <typename Dialog>
+    Dialog& Open() {
+        auto* opened = new Dialog({owner, config, ports, messages, [this] {
+                                       ++taken;
+                                       return complete ? &record : nullptr;
+                                   }});
+        opened->setAttribute(Qt::WA_DeleteOnClose);
+        opened->ShowOver(&owner, true);
+        Active(opened);
+        dialog = opened;
+        return *opened;
+    }
+    // The dialog opened last has unloaded: it is gone, and the owner is the active window.
+    bool Gone() {
+        return QTest::qWaitFor([this] { return dialog.isNull(); }, 2000) && Active(&owner);
+    }
+    // Waits until `window` is the one the keys go to.
+    static bool Active(QWidget* window) {
+        if (QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }, 2000))
+            return true;
+        qWarning("%s not active", qPrintable(window->objectName()));
+        return false;
+    }
+    // The window system's close box.
+    void CloseBox() { dialog->windowHandle()->close(); }
+
+    Strings Shift() { return {config.Text(cfg::HorzShift), config.Text(cfg::VertShift)}; }
+    // The boxes shown so far, as "title: text".
+    Strings Shown() {
+        Strings shown;
+        for (const MessageBox::Shown& box : messages.ShownBoxes())
+            shown.push_back(box.title + ": " + box.text);
+        return shown;
+    }
+    // What a job sends with the settings as they are now.
+    std::string Expected(bool dataPage) {
+        MemoryPortOpener port;
+        Unexpected none;
+        dataPage ? DataPageJob(config, port, none).PrintDataPage(record)
+                 : GuidePointsJob(config, port, none).PrintGuidePoints();
+        return port.Bytes();
+    }
+
+    RegistryRoot registry;
+    Config config;
+    MessageBox messages;
+    MemoryPortOpener ports;
+    QWidget owner;
+    ClientsDataCls record;
+    bool complete = true;
+    int taken = 0;
+    QPointer<QWidget> dialog;
+};
+
+Strings Checked(const frmSelSabl& d) {
+    Strings names;
+    for (int n = 1; n <= frmSelSabl::kTemplates; ++n) {
+        if (d.optP[n]->Value() == 1)
+            names.push_back(d.optP[n]->objectName().toStdString());
+    }
+    return names;
+}
+
+}  // namespace
+
+class PrintDialogsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void guidePointDialogLoadsTheStoredShiftAndCloseBoxStoresNothing();
+    void millimetreBoxesAndScrollBars();
+    void anoPrintsTheMarksNeOffersTheDataPage();
+    void templateDialog();
+};
+
+void PrintDialogsTest::guidePointDialogLoadsTheStoredShiftAndCloseBoxStoresNothing() {
+    Desk desk;
+    const struct {
+        const char* horz;
+        const char* vert;
+        Strings shown;
+    } loads[] = {{"0", "0", {"0 mm", "0 mm"}},
+                 {"-4", "-21", {L("1.7 mm"), L("1.5 mm")}},
+                 {"4", "42", {L("-1.6 mm"), L("-2.9 mm")}},
+                 {"6", "0", {L("-2.5 mm"), "0 mm"}},
+                 {"1000", "-1000", {"-10 mm", "10 mm"}}};
+    for (const auto& load : loads) {
+        desk.config.Set(cfg::HorzShift, load.horz);
+        desk.config.Set(cfg::VertShift, load.vert);
+        frmTisk& d = desk.Open<frmTisk>();
+        QCOMPARE((Strings{d.edX->Text(), d.edY->Text()}), load.shown);
+        QVERIFY(!desk.owner.isEnabled());
+        // Moved, then closed with the close box: nothing is stored, the owner is enabled.
+        ClickArrow(d.vscrollX, false);
+        ClickArrow(d.vscrollY, true);
+        desk.CloseBox();
+        QVERIFY(desk.Gone());
+        QVERIFY(desk.owner.isEnabled());
+        QCOMPARE(desk.Shift(), (Strings{load.horz, load.vert}));
+    }
+
+    // A fixed dialog; the caret on "Ano"; Tab goes through the buttons, boxes and bars.
+    frmTisk& d = desk.Open<frmTisk>();
+    QCOMPARE(d.windowTitle(), QString::fromUtf8("Tisk naváděcích bodů"));
+    QVERIFY((d.windowFlags() & Qt::WindowType_Mask) == Qt::Dialog && d.CaptionsFit());
+    QStringList order{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < 6; ++i) {
+        test::PressKey(Qt::Key_Tab);
+        order.append(QApplication::focusWidget()->objectName());
+    }
+    QCOMPARE(order.join(' '), QStringLiteral("cmdAno cmdNe edX vscrollX edY vscrollY cmdAno"));
+    QVERIFY(desk.messages.ShownBoxes().empty());
+}
+
+void PrintDialogsTest::millimetreBoxesAndScrollBars() {
+    Desk desk;
+    frmTisk& d = desk.Open<frmTisk>();
+    // Each text typed into edX and left with Tab: the bar's value and the box's text then. A
+    // value the bar has already changes nothing: the box keeps the text as typed.
+    const struct {
+        std::string typed;
+        int value;
+        std::string shown;
+    } accepted[] = {{L("2.5"), 25, L("2.5 mm")},   {"3 mm", 30, "3 mm"},    {"12", 100, "10 mm"},
+                    {"3mm", 30, "3 mm"},           {"-12", -100, "-10 mm"}, {" 3 mm ", 30, "3 mm"},
+                    {L("0.5 cm"), 50, "5 mm"},     {"5", 50, "5"},          {"mm", 0, "0 mm"},
+                    {L("-0.34"), -3, L("-0.3 mm")}};
+    for (const auto& c : accepted) {
+        TypeInto(d.edX, c.typed);
+        test::PressKey(Qt::Key_Tab);
+        QCOMPARE(std::pair(d.vscrollX->Value(), d.edX->Text()), std::pair(c.value, c.shown));
+        QVERIFY(d.vscrollX->hasFocus());
+    }
+    // Refused: the text stays, all of it selected, with the caret; the bar keeps its value.
+    for (const std::string& typed : {std::string("abc"), std::string(), Foreign("2.5"),
+                                     std::string("2x5 mm"), std::string("3 km")}) {
+        TypeInto(d.edX, typed);
+        test::PressKey(Qt::Key_Tab);
+        QVERIFY(d.edX->hasFocus());
+        QCOMPARE(d.edX->Text(), typed);
+        QCOMPARE(std::pair(d.edX->SelStart(), d.edX->SelLength()),
+                 std::pair(0, static_cast<int>(typed.size())));
+        QCOMPARE(d.vscrollX->Value(), -3);
+    }
+    // While the box refuses its text, clicks elsewhere in the dialog do nothing.
+    QTest::mouseClick(d.cmdAno, Qt::LeftButton);
+    ClickArrow(d.vscrollX, true);
+    QTest::mouseClick(d.edY, Qt::LeftButton);
+    QCOMPARE(std::pair(d.vscrollX->Value(), desk.ports.OpenCount()), std::pair(-3, 0));
+    QVERIFY(d.edX->hasFocus());
+
+    // A number typed, then the bar's arrow: the box's value first, then the step.
+    TypeInto(d.edX, "1");
+    ClickArrow(d.vscrollX, true);
+    QCOMPARE(std::pair(d.vscrollX->Value(), d.edX->Text()), std::pair(11, L("1.1 mm")));
+    // The bars by mouse and by key rewrite their box.
+    ClickArrow(d.vscrollY, false);
+    QCOMPARE(d.edY->Text(), L("-0.1 mm"));
+    test::PressKey(Qt::Key_PageUp);
+    test::PressKey(Qt::Key_Up);
+    QCOMPARE(std::pair(d.vscrollY->Value(), d.edY->Text()), std::pair(10, std::string("1 mm")));
+    QVERIFY(desk.messages.ShownBoxes().empty());
+    QCOMPARE(desk.Shift(), (Strings{"0", "0"}));  // nothing stored until "Ano" or "Ne"
+}
+
+void PrintDialogsTest::anoPrintsTheMarksNeOffersTheDataPage() {
+    Desk desk;
+    // SmerTisku 2: the marks of normal insertion, the data page of reverse insertion.
+    desk.config.Set(cfg::SmerTisku, "2");
+    frmTisk& d = desk.Open<frmTisk>();
+    TypeInto(d.edX, L("1.5"));
+    TypeInto(d.edY, L("1.5"));
+    QTest::mouseClick(d.cmdAno, Qt::LeftButton);
+    QCOMPARE(desk.Shift(), (Strings{"-4", "-21"}));
+    const std::string marks = desk.Expected(false);
+    QCOMPARE(marks.substr(25 + 11, 1), std::string("-"));
+    QCOMPARE(desk.ports.AllBytes(), (Strings{marks}));
+    QVERIFY(d.isVisible() && !desk.owner.isEnabled());
+
+    // "Ne", Yes: the data page with the same shift; the dialog unloads, the owner is enabled.
+    desk.messages.AnswerNext(Answer::Yes);
+    QTest::mouseClick(d.cmdNe, Qt::LeftButton);
+    QVERIFY(desk.Gone());
+    QVERIFY(desk.owner.isEnabled());
+    QCOMPARE(desk.Shown(), (Strings{"Tisk: Vytisknout data?"}));
+    const MessageBox::Shown& asked = desk.messages.ShownBoxes()[0];
+    QVERIFY(asked.icon == MessageBox::Icon::Question &&
+            asked.buttons == MessageBox::Buttons::YesNo);
+    const std::string page = desk.Expected(true);
+    QCOMPARE(page.substr(25, 2), std::string("\x1BP"));
+    QCOMPARE(desk.ports.AllBytes(), (Strings{marks, page}));
+
+    // A job that fails is told over the dialog; the shift stays as set, the dialog open.
+    desk.ports = MemoryPortOpener();
+    desk.ports.FailOpen("Device or resource busy");
+    desk.messages.ClearShown();
+    frmTisk& e = desk.Open<frmTisk>();
+    QCOMPARE(e.edX->Text(), L("1.7 mm"));  // -4 loads as 17
+    TypeInto(e.edX, "2");
+    QTest::mouseClick(e.cmdAno, Qt::LeftButton);
+    QCOMPARE(desk.Shown(), (Strings{"Warning: " + W("Tiskárnu na portu „lpt1“ (memory:lpt1) nelze "
+                                                    "otevřít: Device or resource busy. Nic nebylo "
+                                                    "vytištěno.")}));
+    QCOMPARE(desk.Shift(), (Strings{"-5", "-21"}));
+    QVERIFY(e.isVisible() && !desk.owner.isEnabled());
+    // "Ne", No: the shift stored, nothing printed, the dialog unloaded.
+    desk.ports = MemoryPortOpener();
+    TypeInto(e.edY, "-1");
+    desk.messages.AnswerNext(Answer::No);
+    QTest::mouseClick(e.cmdNe, Qt::LeftButton);
+    QVERIFY(desk.Gone());
+    QCOMPARE(desk.Shift(), (Strings{"-5", "14"}));
+    QCOMPARE(desk.ports.OpenCount(), 0);
+    QVERIFY(desk.owner.isEnabled());
+
+    // Yes with a record that has become incomplete: nothing printed (the owner tells why).
+    desk.complete = false;
+    desk.messages.AnswerNext(Answer::Yes);
+    QTest::mouseClick(desk.Open<frmTisk>().cmdNe, Qt::LeftButton);
+    QVERIFY(desk.Gone());
+    QCOMPARE(std::pair(desk.taken, desk.ports.OpenCount()), std::pair(2, 0));
+    QCOMPARE(desk.messages.Unanswered(), 0);
+}
+
+void PrintDialogsTest::templateDialog() {
+    Desk desk;
+    frmSelSabl& d = desk.Open<frmSelSabl>();
+    QCOMPARE(d.windowTitle(), QString::fromUtf8("Výběr šablony"));
+    QVERIFY(d.windowFlags().testFlag(Qt::WindowMinMaxButtonsHint) && d.CaptionsFit());
+    QVERIFY(desk.owner.isEnabled());
+    QCOMPARE(Checked(d), (Strings{"optP1"}));
+    QStringList order{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < 2; ++i) {
+        test::PressKey(Qt::Key_Tab);
+        order.append(QApplication::focusWidget()->objectName());
+    }
+    QCOMPARE(order.join(' '), QStringLiteral("cmdOK cmdCance optP1"));
+
+    // "OK" at once, Yes: P1's shift, and the data page printed with it.
+    desk.messages.AnswerNext(Answer::Yes);
+    QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+    QVERIFY(desk.Gone());
+    QCOMPARE(desk.Shift(), (Strings{"0", "42"}));
+    QCOMPARE(desk.ports.AllBytes(), (Strings{desk.Expected(true)}));
+    QCOMPARE(desk.Shown(), (Strings{"Tisk: Vytisknout data?"}));
+
+    // P8, "OK", No: stored all the same, nothing printed.
+    frmSelSabl& e = desk.Open<frmSelSabl>();
+    ClickOption(e.optP[8]);
+    QCOMPARE(Checked(e), (Strings{"optP8"}));
+    QCOMPARE(e.Selected, 8);
+    desk.messages.AnswerNext(Answer::No);
+    QTest::mouseClick(e.cmdOK, Qt::LeftButton);
+    QVERIFY(desk.Gone());
+    QCOMPARE(desk.Shift(), (Strings{"6", "0"}));
+    QCOMPARE(desk.ports.OpenCount(), 1);
+
+    // Every opening starts at P1; "Storno" and the close box change nothing.
+    for (bool storno : {true, false}) {
+        frmSelSabl& f = desk.Open<frmSelSabl>();
+        QCOMPARE(Checked(f), (Strings{"optP1"}));
+        ClickOption(f.optP[10]);
+        storno ? QTest::mouseClick(f.cmdCance, Qt::LeftButton) : desk.CloseBox();
+        QVERIFY(desk.Gone());
+        QCOMPARE(desk.Shift(), (Strings{"6", "0"}));
+    }
+    QCOMPARE(desk.messages.ShownBoxes().size(), std::size_t{2});
+    QCOMPARE(desk.messages.Unanswered(), 0);
+}
+
+QTEST_MAIN(PrintDialogsTest)
+#include "PrintDialogsTest.moc"

@@ -11,6 +11,8 @@
 #include "platform/Numbers.h"
 #include "platform/ui/UiText.h"
 #include "printing/forms/frmNahled.h"
+#include "printing/forms/frmSelSabl.h"
+#include "printing/forms/frmTisk.h"
 #include "settings/Misc.h"
 
 namespace vexa {

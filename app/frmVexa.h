@@ -19,8 +19,6 @@
 #include "platform/ui/TabControl.h"
 #include "platform/ui/TextBox.h"
 #include "printing/Notifier.h"
-#include "printing/forms/frmSelSabl.h"
-#include "printing/forms/frmTisk.h"
 #include "records/ArchiveCls.h"
 #include "records/ClientsDataCls.h"
 #include "settings/Config.h"
@@ -29,6 +27,9 @@ class QCloseEvent;
 class QShowEvent;
 
 namespace vexa {
+
+class frmSelSabl;
+class frmTisk;
 
 // The main window: the holder-data tab, the archive list and the settings tab. It owns the
 // record being edited (CurUserData) and the archive; the settings belong to the Config it is

@@ -15,6 +15,8 @@
 #include "platform/port/DevicePortOpener.h"
 #include "platform/port/MemoryPortOpener.h"
 #include "platform/ui/UiText.h"
+#include "printing/forms/frmSelSabl.h"
+#include "printing/forms/frmTisk.h"
 #include "support/GuiSupport.h"
 #include "support/TestSupport.h"
 

@@ -567,6 +567,7 @@ bool frmVexa::LoadList() {
     // Rows go in as a batch and are sorted once. Two records with the same document number
     // (a hand-edited file) both get their row: each row is found by its slot, not its key.
     ArchiveList->BeginUpdate();
+    ArchiveList->Reserve(ArchiveList->ListCount() + m_archive->Pocet());
     for (int i = 0; i < m_archive->Pocet(); ++i) {
         const ClientsDataCls* record = m_archive->GetItem(i);
         if (record == nullptr)

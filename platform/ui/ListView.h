@@ -44,6 +44,7 @@ class ListView : public QTreeView {
     void SetSortKey(int column);
 
     void BeginUpdate() { m_model->BeginUpdate(); }
+    void Reserve(int rows) { m_model->Reserve(static_cast<std::size_t>(rows < 0 ? 0 : rows)); }
     void EndUpdate() { m_model->EndUpdate(); }
 
   signals:

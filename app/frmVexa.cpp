@@ -1,14 +1,17 @@
 #include "app/frmVexa.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QShowEvent>
+#include <QTimer>
 #include <cstdlib>
 #include <span>
 
 #include "platform/Cp1250.h"
 #include "platform/Dates.h"
 #include "platform/Numbers.h"
+#include "platform/RegistryHive.h"
 #include "platform/ui/UiText.h"
 #include "printing/forms/frmNahled.h"
 #include "settings/Misc.h"
@@ -273,7 +276,9 @@ void frmVexa::FormLoad() {
     ShowSettings();
     m_archive = std::make_unique<ArchiveCls>(m_config.Registry(), m_archiveDir);
     CurUserData = ClientsDataCls();
-    FileResult loaded = m_archive->Load();
+    WarnAboutFiles();
+    // Only the copy that holds the archive's lock reads it; a second copy ends untouched.
+    FileResult loaded = m_refused ? FileResult::Ok() : m_archive->Load();
     if (!loaded.ok) {
         // The file stays as it is: saving at the end will not overwrite it.
         m_messages.ShowWarning(this, Cs("Archiv se nepodařilo načíst ze souboru ") +
@@ -304,19 +309,123 @@ void frmVexa::FormUnload() {
         if (preview)
             preview->close();
     }
+    if (m_refused)
+        return;
     AskSaveChanges();
-    m_config.SaveSettings();
+    StoreSettings();
     SaveArchiveAtExit();
 }
 
+void frmVexa::EndSession() {
+    m_messages.Unattended();
+    // A box waiting for an answer gets none; the window closes once its loop has ended.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        modal->close();
+    QTimer::singleShot(0, this, [this] {
+        close();
+        QCoreApplication::quit();
+    });
+}
+
+void frmVexa::WarnAboutFiles() {
+    const std::string archive = UiText::PathText(m_archive->FileName);
+    for (const HiveProblem& problem : m_config.Registry().Problems()) {
+        const std::string file = UiText::PathText(problem.File);
+        if (RegistryHive::NamesEqual(problem.Root, "HKEY_LOCAL_MACHINE")) {
+            m_messages.ShowWarning(this, Cs("Nastavení instalace ze souboru ") + file +
+                                             Cs(" nelze přečíst (") + problem.Reason +
+                                             Cs("). Není proto známo, kde je archiv: záznamy se "
+                                                "v tomto běhu nikam neuloží."));
+        } else if (problem.ValuesRead) {
+            m_messages.ShowWarning(this, Cs("Nastavení ze souboru ") + file +
+                                             Cs(" bylo načteno, ale program do něj nemůže "
+                                                "zapisovat (") +
+                                             problem.Reason +
+                                             Cs("). Změny nastavení se neuloží; soubor zůstane, "
+                                                "jak je."));
+        } else {
+            m_messages.ShowWarning(this, Cs("Nastavení ze souboru ") + file +
+                                             Cs(" nelze přečíst (") + problem.Reason +
+                                             Cs("). Program poběží s výchozím nastavením a tento "
+                                                "soubor nepřepíše."));
+        }
+    }
+    if (m_archive->LocationUnknown())
+        return;
+    m_lock = std::make_unique<ArchiveLock>(m_archive->FileName);
+    switch (m_lock->Result()) {
+        case ArchiveLock::State::Held:
+            break;
+        case ArchiveLock::State::HeldByOther:
+            m_refused = true;
+            m_messages.ShowWarning(
+                this, Cs("Archiv ") + archive +
+                          Cs(" právě používá jiná spuštěná kopie programu (uživatel ") +
+                          m_lock->User() + Cs(", počítač ") + m_lock->Host() + Cs(", od ") +
+                          m_lock->Since() +
+                          Cs("). Aby se záznamy nepřepsaly, tato kopie programu se ukončí a nic "
+                             "neuloží. Pokud žádná jiná kopie neběží, smažte soubor ") +
+                          UiText::PathText(m_lock->File()) + Cs("."));
+            break;
+        case ArchiveLock::State::Impossible:
+            m_messages.ShowWarning(this, Cs("Archiv ") + archive +
+                                             Cs(" nelze pro tento běh zamknout (") +
+                                             m_lock->Reason() +
+                                             Cs("). Záznamy se v tomto běhu do archivu "
+                                                "neuloží."));
+            break;
+    }
+}
+
+bool frmVexa::ArchiveWritable() const {
+    return !m_refused && !m_archive->LocationUnknown() && !m_archive->LoadFailed() && m_lock &&
+           m_lock->Result() == ArchiveLock::State::Held;
+}
+
+bool frmVexa::StoreArchive() {
+    if (!ArchiveWritable())
+        return false;
+    const FileResult saved = m_archive->Save();
+    if (!saved.ok) {
+        m_messages.ShowWarning(this, Cs("Archiv se nepodařilo uložit do souboru ") +
+                                         UiText::PathText(m_archive->FileName) + Cs(" (") +
+                                         saved.error +
+                                         Cs("). Záznamy zůstávají v paměti programu; program je "
+                                            "zkusí uložit znovu při další změně a při "
+                                            "ukončení."));
+    }
+    return saved.ok;
+}
+
+void frmVexa::StoreSettings() {
+    if (m_refused)
+        return;
+    const FileResult saved = m_config.SaveSettings();
+    // A settings file the program does not rewrite was told about at start.
+    if (saved.ok || m_config.Registry().Problem("HKEY_CURRENT_USER"))
+        return;
+    m_messages.ShowWarning(
+        this, Cs("Nastavení se nepodařilo uložit do souboru ") +
+                  UiText::PathText(m_config.Registry().FileOf("HKEY_CURRENT_USER")) + Cs(" (") +
+                  saved.error +
+                  Cs("). Zůstává v paměti programu; program je zkusí uložit znovu při další "
+                     "změně nastavení a při ukončení."));
+}
+
 void frmVexa::SaveArchiveAtExit() {
-    if (m_archive->LoadFailed()) {
-        // The file could not be read at start; it is never overwritten.
-        if (m_archive->Changed()) {
+    if (!ArchiveWritable()) {
+        // Nothing is written where this run may not write.
+        if (m_refused || !m_archive->Changed())
+            return;
+        if (m_archive->LoadFailed()) {
+            // The file could not be read at start; it is never overwritten.
             m_messages.ShowWarning(
                 this, Cs("Archiv nebyl uložen: soubor ") + UiText::PathText(m_archive->FileName) +
                           Cs(" se při spuštění nepodařilo načíst, a proto nebyl přepsán. "
                              "Změny archivu od spuštění programu nebyly uloženy."));
+        } else {
+            m_messages.ShowWarning(this, Cs("Změny archivu od spuštění programu nebyly uloženy: "
+                                            "archiv se v tomto běhu do souboru uložit nedal."));
         }
         return;
     }
@@ -324,6 +433,12 @@ void frmVexa::SaveArchiveAtExit() {
         FileResult saved = m_archive->Save();
         if (saved.ok)
             return;
+        if (m_messages.IsUnattended()) {
+            m_messages.ShowWarning(this, Cs("Archiv se nepodařilo uložit do souboru ") +
+                                             UiText::PathText(m_archive->FileName) + Cs(" (") +
+                                             saved.error + Cs(")."));
+            return;
+        }
         bool again = m_messages.AskYesNo(this, Cs("Varování"),
                                          Cs("Archiv se nepodařilo uložit do souboru ") +
                                              UiText::PathText(m_archive->FileName) + Cs(" (") +
@@ -496,7 +611,11 @@ void frmVexa::OnUlozit() {
     if (stored == nullptr) {
         m_archive->Add(CurUserData);
         AddToList(m_archive->Pocet() - 1);
-        m_messages.ShowInfo(this, Cs("Záznam byl úspěšně uložen"));
+        // The clerk hears of success only when the record reached the file.
+        if (StoreArchive())
+            m_messages.ShowInfo(this, Cs("Záznam byl úspěšně uložen"));
+        else if (!ArchiveWritable())
+            WarnKeptInMemory();
         return;
     }
     if (stored->Comp(CurUserData))
@@ -535,7 +654,15 @@ void frmVexa::AskSaveChanges() {
 void frmVexa::UpdateArchived() {
     m_archive->Update(CurUserData);
     ChangeList();
-    m_messages.ShowInfo(this, Cs("Záznam byl uložen"));
+    if (StoreArchive())
+        m_messages.ShowInfo(this, Cs("Záznam byl uložen"));
+    else if (!ArchiveWritable())
+        WarnKeptInMemory();
+}
+
+void frmVexa::WarnKeptInMemory() {
+    m_messages.ShowWarning(this, Cs("Záznam je uložen jen v paměti programu: archiv se v tomto "
+                                    "běhu do souboru uložit nedá."));
 }
 
 // ---- Archive tab ----------------------------------------------------------------------------
@@ -619,6 +746,7 @@ void frmVexa::OnRemove() {
         return;
     m_archive->Remove(static_cast<int>(ArchiveList->Tag(*row)));
     ArchiveList->RemoveItem(*row);
+    StoreArchive();
     // No row is chosen after a removal: the next one is removed only when the clerk picks it.
     cmdEdit->setEnabled(false);
     cmdOdebrat->setEnabled(false);
@@ -672,6 +800,7 @@ void frmVexa::OnPouzit() {
     }
     cmdPuvodni->setEnabled(false);
     cmdPouzit->setEnabled(false);
+    StoreSettings();
 }
 
 void frmVexa::OnPuvodni() {
@@ -681,6 +810,7 @@ void frmVexa::OnPuvodni() {
 
 void frmVexa::OnDefault() {
     m_config.ResetSettings();
+    StoreSettings();
     ShowSettings();
     cmdPouzit->setEnabled(false);
     cmdPuvodni->setEnabled(false);

@@ -217,7 +217,8 @@ class frmVexaTest : public QObject {
     void editArchivedRecordSmazatAndExit();
     void openAndRemoveWithSortedListAndFreedSlots();
     void settingsTab();
-    void archiveThatCannotBeWrittenAtExit();
+    void archiveThatCannotBeWritten();
+    void settingsFilesThatCannotBeRead();
     void archiveThatCannotBeReadAtStart();
 };
 
@@ -573,12 +574,47 @@ void frmVexaTest::settingsTab() {
     QCOMPARE(run.SavedSetting("Port"), std::optional<std::string>("lpt1"));
 }
 
-void frmVexaTest::archiveThatCannotBeWrittenAtExit() {
+void frmVexaTest::archiveThatCannotBeWritten() {
+    const std::string memoryOnly =
+        "Warning: " + W("Záznam je uložen jen v paměti programu: archiv se v tomto běhu do "
+                        "souboru uložit nedá.");
+    {
+        // Where the archive's directory should be made there is a file: no lock, told at start;
+        // records stay in memory, and no save is ever reported as done.
+        Run run;
+        std::filesystem::create_directories(run.dirs.userData);
+        test::WriteFile(run.dirs.userData + "/Lomar", "in the way");
+        run.Start();
+        QCOMPARE(run.Shown(), (Strings{"Warning: " + W("Archiv ") + run.ArchivePath() +
+                                       W(" nelze pro tento běh zamknout (") + Reason(ENOTDIR) +
+                                       W("). Záznamy se v tomto běhu do archivu neuloží.")}));
+        run.messages.ClearShown();
+        run.FillRecord("P1", "NOVAK");
+        run.Click("cmdUlozit");
+        QCOMPARE(run.Shown(), (Strings{memoryOnly}));
+        run.messages.ClearShown();
+        run.form->close();
+        QCOMPARE(run.Shown(), (Strings{"Warning: " + W("Změny archivu od spuštění programu "
+                                                       "nebyly uloženy: archiv se v tomto běhu "
+                                                       "do souboru uložit nedal.")}));
+        QCOMPARE(run.SavedSetting("Port"), std::optional<std::string>("lpt1"));
+        QCOMPARE(test::ReadFile(run.dirs.userData + "/Lomar"), std::string("in the way"));
+    }
+    // The directory goes away while the program runs: each save is told with the reason and
+    // tried again at the next change and at exit, where the clerk may retry.
     Run run;
-    // Where the archive's directory should be created there is a file.
-    std::filesystem::create_directories(run.dirs.userData);
-    test::WriteFile(run.dirs.userData + "/Lomar", "in the way");
     run.Start();
+    const std::string dir = run.dirs.userData + "/Lomar/Vexa";
+    std::filesystem::rename(dir, dir + ".moved");
+    test::WriteFile(dir, "in the way");
+    const std::string failed = W("Archiv se nepodařilo uložit do souboru ") + run.ArchivePath() +
+                               " (" + Reason(ENOTDIR) + ")";
+    run.FillRecord("P1", "NOVAK");
+    run.Click("cmdUlozit");
+    QCOMPARE(run.Shown(), (Strings{"Warning: " + failed +
+                                   W(". Záznamy zůstávají v paměti programu; program je zkusí "
+                                     "uložit znovu při další změně a při ukončení.")}));
+    run.messages.ClearShown();
     run.messages.AnswerNext(Answer::Yes);
     run.messages.AnswerNext(Answer::No);
     run.form->close();
@@ -587,11 +623,47 @@ void frmVexaTest::archiveThatCannotBeWrittenAtExit() {
     const MessageBox::Shown& asked = run.messages.ShownBoxes()[1];
     QCOMPARE(asked.title, W("Varování"));
     QVERIFY(asked.icon == MessageBox::Icon::Warning && asked.buttons == MessageBox::Buttons::YesNo);
-    QCOMPARE(asked.text, W("Archiv se nepodařilo uložit do souboru ") + run.ArchivePath() + " (" +
-                             Reason(ENOTDIR) + W("). Zkusit to znovu?"));
-    // The settings were saved before; what stood in the way is untouched.
+    QCOMPARE(asked.text, failed + W(". Zkusit to znovu?"));
     QCOMPARE(run.SavedSetting("Port"), std::optional<std::string>("lpt1"));
-    QCOMPARE(test::ReadFile(run.dirs.userData + "/Lomar"), std::string("in the way"));
+    QCOMPARE(test::ReadFile(dir), std::string("in the way"));
+}
+
+// Settings files the program cannot make sense of are told about once at start and never
+// overwritten; without the installation's settings the archive's place is unknown, so no
+// archive file is written anywhere in that run.
+void frmVexaTest::settingsFilesThatCannotBeRead() {
+    Run run;
+    const std::string user = run.dirs.userConfig + "/Lomar/HKEY_CURRENT_USER.reg";
+    const std::string machine = run.dirs.systemConfig + "/Lomar/HKEY_LOCAL_MACHINE.reg";
+    std::filesystem::create_directories(run.dirs.userConfig + "/Lomar");
+    std::filesystem::create_directories(run.dirs.systemConfig + "/Lomar");
+    test::WriteFile(user, "not a registry file\r\n");
+    test::WriteFile(machine,
+                    "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lomar\\Vexa]\r\n"
+                    "\"path\"=\"/srv/vexa\r\n");
+    run.Start();
+    QCOMPARE(run.Shown(),
+             (Strings{"Warning: " + W("Nastavení ze souboru ") + user +
+                          W(" nelze přečíst (soubor nezačíná řádkem REGEDIT4 ani Windows Registry "
+                            "Editor Version 5.00). Program poběží s výchozím nastavením a tento "
+                            "soubor nepřepíše."),
+                      "Warning: " + W("Nastavení instalace ze souboru ") + machine +
+                          W(" nelze přečíst (řádek 4 nemá tvar zápisu registru). Není proto "
+                            "známo, kde je archiv: záznamy se v tomto běhu nikam neuloží.")}));
+    QCOMPARE(run.Text("comLpt"), std::string("lpt1"));
+    run.messages.ClearShown();
+    run.FillRecord("P1", "NOVAK");
+    run.Click("cmdUlozit");
+    QCOMPARE(run.Shown(), (Strings{"Warning: " + W("Záznam je uložen jen v paměti programu: "
+                                                   "archiv se v tomto běhu do souboru uložit "
+                                                   "nedá.")}));
+    run.ClickTab(2);
+    run.Type("edPlatnost", "30");
+    run.Click("cmdPouzit");
+    run.form->close();
+    QCOMPARE(test::ReadFile(user), std::string("not a registry file\r\n"));
+    QVERIFY(!std::filesystem::exists(run.dirs.userData));
+    QVERIFY(!std::filesystem::exists("/srv/vexa/Archive.db"));
 }
 
 void frmVexaTest::archiveThatCannotBeReadAtStart() {

@@ -7,6 +7,7 @@
 
 #include <QPointer>
 
+#include "children/frmDeti.h"
 #include "platform/port/PreviewPortOpener.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/CheckBox.h"
@@ -119,6 +120,8 @@ class frmVexa : public Form, public Notifier {
     void UpdateArchived();
     void OnUlozit();
     void OnSmazat();
+    // Opens the children dialog, afresh each time it was closed.
+    void OnDeti();
     void OnOpen();
     void OnRemove();
     void OnColumnClick(int columnIndex);
@@ -143,6 +146,7 @@ class frmVexa : public Form, public Notifier {
     PreviewPortOpener m_ports;
     // Windows of the program that belong to no other window; closed with the main window.
     std::vector<QPointer<QWidget>> m_previews;
+    QPointer<frmDeti> m_deti;
     std::unique_ptr<ArchiveCls> m_archive;
     std::vector<TextControl*> UserFields;
     bool m_unloaded = false;

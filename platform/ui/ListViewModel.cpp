@@ -64,8 +64,10 @@ const std::string& ListViewModel::SortText(const Item& item) const {
 
 const QCollatorSortKey& ListViewModel::SortKeyOf(Id id) const {
     auto& key = m_keys[static_cast<std::size_t>(id)];
-    if (!key)
-        key = m_collation.Key(SortText(Row(id)));
+    if (!key) {
+        const std::string& text = SortText(Row(id));
+        key = m_sortText ? m_collation.Key(m_sortText(text)) : m_collation.Key(text);
+    }
     return *key;
 }
 
@@ -179,6 +181,14 @@ void ListViewModel::SetSortKey(int column) {
             key.reset();
     }
     m_sortKey = column;
+    if (!m_bulk)
+        Sort();
+}
+
+void ListViewModel::SetSortText(std::function<std::string(const std::string&)> sortText) {
+    m_sortText = std::move(sortText);
+    for (auto& key : m_keys)
+        key.reset();
     if (!m_bulk)
         Sort();
 }

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QCollatorSortKey>
 #include <QSize>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -51,6 +52,9 @@ class ListViewModel : public QAbstractTableModel {
 
     int SortKey() const { return m_sortKey; }
     void SetSortKey(int column);
+    // What the rows are sorted by: `sortText` of the sort column's text (by default the text
+    // itself), in Czech alphabetical order.
+    void SetSortText(std::function<std::string(const std::string&)> sortText);
     // While rows are added in bulk they are appended; the order is restored once at the end.
     void BeginUpdate();
     void EndUpdate();
@@ -77,6 +81,7 @@ class ListViewModel : public QAbstractTableModel {
     mutable std::vector<std::optional<QCollatorSortKey>> m_keys;  // by id
     std::vector<std::string> m_columnKeys;
     std::vector<std::string> m_headers;
+    std::function<std::string(const std::string&)> m_sortText;
     int m_sortKey = 0;
     int m_rowHeight = 0;
     bool m_bulk = false;

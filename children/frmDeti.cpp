@@ -1,6 +1,7 @@
 #include "children/frmDeti.h"
 
 #include <QCloseEvent>
+#include <QHideEvent>
 #include <QShowEvent>
 
 #include "children/DetiRules.h"
@@ -147,7 +148,12 @@ void frmDeti::showEvent(QShowEvent* event) {
 void frmDeti::closeEvent(QCloseEvent* event) {
     Unload();
     event->accept();
-    if (m_owner)
+}
+
+void frmDeti::hideEvent(QHideEvent* event) {
+    Form::hideEvent(event);
+    // Closed: the clerk goes on in the main window.
+    if (m_unloaded && m_owner && !event->spontaneous())
         m_owner->activateWindow();
 }
 

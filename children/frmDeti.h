@@ -17,6 +17,7 @@
 #include "printing/Notifier.h"
 
 class QCloseEvent;
+class QHideEvent;
 class QShowEvent;
 
 namespace vexa {
@@ -77,6 +78,7 @@ class frmDeti : public Form, public Notifier {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     enum Field { Jmeno, Prijmeni, Sex, Den, Mesic, Rok };

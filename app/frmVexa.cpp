@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <span>
 
+#include "children/frmDeti.h"
 #include "platform/Cp1250.h"
 #include "platform/Dates.h"
 #include "platform/Numbers.h"

@@ -7,7 +7,6 @@
 
 #include <QPointer>
 
-#include "children/frmDeti.h"
 #include "platform/port/PreviewPortOpener.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/CheckBox.h"
@@ -27,6 +26,8 @@ class QCloseEvent;
 class QShowEvent;
 
 namespace vexa {
+
+class frmDeti;
 
 // The main window: the holder-data tab, the archive list and the settings tab. It owns the
 // record being edited (CurUserData) and the archive; the settings belong to the Config it is

@@ -56,7 +56,7 @@ class DetiRules {
     // month, four for the year, a real calendar date. Nothing otherwise.
     static std::optional<Dates::Date> BirthDate(std::string_view den, std::string_view mesic,
                                                 std::string_view rok);
-    // Whether the list's whole-word search for a first name finds a row by its text "first
+    // Whether the list's whole-word look-up of a first name finds a row by its text "first
     // name surname": the text is the first name, or starts with it and a blank; letter case
     // does not count.
     static bool FoundByName(std::string_view rowText, std::string_view jmeno);

@@ -149,13 +149,13 @@ TEST(DetiRulesTest, FieldChecks) {
     EXPECT_FALSE(DetiRules::SexIsItem("X", items));
     EXPECT_FALSE(DetiRules::SexIsItem("F", gap));
 
-    // The whole-word search: the row's text is the first name, or starts with it and a blank;
+    // The whole-word look-up: the row's text is the first name, or starts with it and a blank;
     // letter case does not count.
     const struct {
         const char* row;
         const char* name;
         bool found;
-    } searches[] = {
+    } lookUps[] = {
         {"JAN NOVÁK", "JAN", true},
         {"JAN NOVÁK", "jan", true},
         {"JAN PAVEL NOVÁK", "JAN PAVEL", true},
@@ -167,7 +167,7 @@ TEST(DetiRulesTest, FieldChecks) {
         {"JAN NOVÁK", "", false},
         {"JAN", "JAN NOVÁK", false},
     };
-    for (const auto& s : searches)
+    for (const auto& s : lookUps)
         EXPECT_EQ(DetiRules::FoundByName(W(s.row), W(s.name)), s.found) << s.row << "|" << s.name;
 }
 

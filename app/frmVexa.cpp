@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <span>
 
+#include "children/frmDeti.h"
 #include "platform/Cp1250.h"
 #include "platform/Dates.h"
 #include "platform/Numbers.h"
@@ -70,7 +71,10 @@ frmVexa::frmVexa(Config& config, std::string archiveDir, MessageBox& messages, P
     FormLoad();
 }
 
-frmVexa::~frmVexa() = default;
+frmVexa::~frmVexa() {
+    // The children dialog works on this window's record.
+    delete m_deti;
+}
 
 template <typename Control, typename... Args>
 Control* frmVexa::Add(QWidget* page, const char* name, Spot at, Args&&... args) {
@@ -126,10 +130,8 @@ void frmVexa::BuildHolderTab(QWidget* page) {
                       {&frmVexa::cmdTisk, "cmdTisk", "Tisk", {5520, 2760, 975, 255}},
                       {&frmVexa::cmdSmazat, "cmdSmazat", "Smazat", {6600, 2760, 975, 255}},
                       {&frmVexa::cmdDeti, "cmdDeti", "Děti", {480, 2760, 1095, 255}}});
-    // Printing and the children dialog come with their own work; until then the buttons
-    // stand in their places, disabled.
+    // Printing comes with its own work; until then its button stands in its place, disabled.
     cmdTisk->setEnabled(false);
-    cmdDeti->setEnabled(false);
 
     for (TextBox* b : {edPrijmeni, edJmeno, edMistoNarozeni, edPasVydal}) {
         connect(b, &TextBox::LostFocus, this, [this, b] { Capitalize(b); });
@@ -137,6 +139,7 @@ void frmVexa::BuildHolderTab(QWidget* page) {
     connect(edRC_rest, &TextBox::LostFocus, this, &frmVexa::OnRcRestLostFocus);
     connect(cmdUlozit, &Button::Click, this, &frmVexa::OnUlozit);
     connect(cmdSmazat, &Button::Click, this, &frmVexa::OnSmazat);
+    connect(cmdDeti, &Button::Click, this, &frmVexa::OnDeti);
 }
 
 void frmVexa::BuildArchiveTab(QWidget* page) {
@@ -309,6 +312,8 @@ void frmVexa::FormUnload() {
         if (preview)
             preview->close();
     }
+    if (m_deti)
+        m_deti->close();
     if (m_refused)
         return;
     AskSaveChanges();
@@ -639,6 +644,18 @@ void frmVexa::ClearUserData() {
 void frmVexa::OnSmazat() {
     ClearUserData();
     ShowUserData();
+}
+
+void frmVexa::OnDeti() {
+    // No check first: the children of an incomplete or unsaved record can be kept too. A
+    // dialog that was closed is gone once its deletion comes round; a new one starts afresh.
+    if (!m_deti || !m_deti->isVisible()) {
+        m_deti = new frmDeti(
+            this, CurUserData, [this] { return edPrijmeni->Text(); }, m_config, m_messages,
+            m_ports);
+        m_deti->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_deti->ShowOver(this, true);
 }
 
 void frmVexa::AskSaveChanges() {

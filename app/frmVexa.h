@@ -28,6 +28,8 @@ class QShowEvent;
 
 namespace vexa {
 
+class frmDeti;
+
 // The main window: the holder-data tab, the archive list and the settings tab. It owns the
 // record being edited (CurUserData) and the archive; the settings belong to the Config it is
 // given. Creating the window runs the start-up; closing it saves the settings and the archive.
@@ -129,6 +131,8 @@ class frmVexa : public Form, public Notifier {
     void WarnKeptInMemory();
     void OnUlozit();
     void OnSmazat();
+    // Opens the children dialog, afresh each time it was closed.
+    void OnDeti();
     void OnOpen();
     void OnRemove();
     void OnColumnClick(int columnIndex);
@@ -162,6 +166,7 @@ class frmVexa : public Form, public Notifier {
     PreviewPortOpener m_ports;
     // Windows of the program that belong to no other window; closed with the main window.
     std::vector<QPointer<QWidget>> m_previews;
+    QPointer<frmDeti> m_deti;
     std::unique_ptr<ArchiveCls> m_archive;
     std::vector<TextControl*> UserFields;
     std::unique_ptr<ArchiveLock> m_lock;

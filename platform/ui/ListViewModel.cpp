@@ -65,10 +65,15 @@ const std::string& ListViewModel::SortText(const Item& item) const {
     return column < item.texts.size() ? item.texts[column] : kEmpty;
 }
 
+std::string ListViewModel::KeyText(Id id) const {
+    const std::string& text = SortText(Row(id));
+    return m_sortText ? m_sortText(text) : text;
+}
+
 const CzechCollation::Key& ListViewModel::SortKeyOf(Id id) const {
     auto& key = m_keys[static_cast<std::size_t>(id)];
     if (!key)
-        key = m_collation.MakeKey(SortText(Row(id)));
+        key = m_collation.MakeKey(KeyText(id));
     return *key;
 }
 
@@ -186,6 +191,14 @@ void ListViewModel::SetSortKey(int column) {
         Sort();
 }
 
+void ListViewModel::SetSortText(std::function<std::string(const std::string&)> sortText) {
+    m_sortText = std::move(sortText);
+    for (auto& key : m_keys)
+        key.reset();
+    if (!m_bulk)
+        Sort();
+}
+
 void ListViewModel::BeginUpdate() {
     m_bulk = true;
 }
@@ -213,16 +226,16 @@ void ListViewModel::Sort() {
         Id id;
         bool plain;
     };
-    std::unordered_map<std::string_view, Id> firstWith;
+    std::unordered_map<std::string, Id> firstWith;
     std::vector<Entry> entries;
     entries.reserve(m_order.size());
     for (Id id : m_order) {
         auto& key = m_keys[static_cast<std::size_t>(id)];
         if (!key) {
-            const std::string& text = SortText(Row(id));
+            std::string text = KeyText(id);
             key = m_collation.MakeKey(text);
             if (!key->Plain()) {
-                const auto [first, isNew] = firstWith.try_emplace(text, id);
+                const auto [first, isNew] = firstWith.try_emplace(std::move(text), id);
                 if (isNew) {
                     m_collation.Complete(*key);
                 } else {

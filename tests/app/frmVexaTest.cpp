@@ -11,9 +11,12 @@
 #include <vector>
 
 #include "app/frmVexa.h"
+#include "children/frmDeti.h"
 #include "platform/Dates.h"
+#include "platform/port/DevicePortOpener.h"
 #include "platform/port/MemoryPortOpener.h"
 #include "platform/ui/UiText.h"
+#include "printing/ChildrenPageJob.h"
 #include "support/GuiSupport.h"
 #include "support/TestSupport.h"
 
@@ -111,7 +114,8 @@ class Run {
     frmVexa& Start() {
         registry = std::make_unique<RegistryRoot>(dirs);
         config = std::make_unique<Config>(*registry);
-        form = std::make_unique<frmVexa>(*config, dirs.userData + "/Lomar/Vexa", messages, ports);
+        PortOpener& opener = devices ? static_cast<PortOpener&>(*devices) : ports;
+        form = std::make_unique<frmVexa>(*config, dirs.userData + "/Lomar/Vexa", messages, opener);
         form->show();
         form->activateWindow();
         if (!QTest::qWaitForWindowActive(form.get()))
@@ -141,13 +145,7 @@ class Run {
 
     // The clerk clicks into a field, selects what it holds and types over it.
     void Type(const char* name, const std::string& cp1250) {
-        QWidget* w = C(name);
-        auto* edit =
-            qobject_cast<QLineEdit*>(w) ? qobject_cast<QLineEdit*>(w) : w->findChild<QLineEdit*>();
-        QTest::mouseClick(edit, Qt::LeftButton);
-        test::PressKey(Qt::Key_A, Qt::ControlModifier);
-        test::PressKey(Qt::Key_Delete);
-        test::TypeKeys(UiText::ToQt(cp1250));
+        test::TypeOver(C(name), UiText::ToQt(cp1250));
     }
     // The clerk clicks into a field.
     void Focus(const char* name) { QTest::mouseClick(C(name), Qt::LeftButton); }
@@ -200,8 +198,18 @@ class Run {
     std::unique_ptr<Config> config;
     MessageBox messages;
     MemoryPortOpener ports;
+    std::unique_ptr<DevicePortOpener> devices;  // the real ports instead, when set
     std::unique_ptr<frmVexa> form;
 };
+
+// The children dialog while it is open.
+frmDeti* Deti() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* deti = qobject_cast<frmDeti*>(w); deti != nullptr && deti->isVisible())
+            return deti;
+    }
+    return nullptr;
+}
 
 }  // namespace
 
@@ -220,6 +228,7 @@ class frmVexaTest : public QObject {
     void archiveThatCannotBeWritten();
     void settingsFilesThatCannotBeRead();
     void archiveThatCannotBeReadAtStart();
+    void childrenPrintedAndSaved();
 };
 
 void frmVexaTest::startUpWithoutArchiveOrRegistry() {
@@ -687,6 +696,76 @@ void frmVexaTest::archiveThatCannotBeReadAtStart() {
     QVERIFY(run.Shown().size() == 1 && run.Shown()[0].starts_with("Warning: "));
     QVERIFY(std::filesystem::is_directory(run.ArchivePath()));
     QCOMPARE(test::ReadFile(run.ArchivePath() + "/keep"), std::string("x"));
+}
+
+void frmVexaTest::childrenPrintedAndSaved() {
+    Run run;
+    run.devices = std::make_unique<DevicePortOpener>();
+    const std::string printed = run.tmp / "children.prn";
+    run.SetValue("Port", printed);
+    frmVexa& form = run.Start();
+
+    // "Děti" checks nothing first; the dialog takes the surname as the window shows it, and
+    // the window is disabled while the dialog is open.
+    run.Type("edPrijmeni", W("novák"));
+    run.Click("cmdDeti");
+    frmDeti* deti = Deti();
+    QVERIFY(deti != nullptr);
+    QVERIFY(QTest::qWaitForWindowActive(deti));
+    QVERIFY(!form.isEnabled());
+    QCOMPARE(deti->edPrijmeni->Text(), W("NOVÁK"));
+    const struct {
+        const char *jmeno, *sex, *den, *mesic, *rok;
+    } children[] = {{"PETR", "M", "3", "4", "2012"}, {"ANNA", "F", "5", "6", "2010"}};
+    for (const auto& c : children) {
+        for (auto [box, text] : {std::pair<QWidget*, const char*>{deti->edJmeno, c.jmeno},
+                                 {deti->comSex, c.sex},
+                                 {deti->edDen, c.den},
+                                 {deti->edMesic, c.mesic},
+                                 {deti->edRok, c.rok}}) {
+            test::TypeOver(box, QString::fromUtf8(text));
+            test::PressKey(Qt::Key_Tab);
+        }
+        QTest::mouseClick(deti->cmdPridat, Qt::LeftButton);
+    }
+
+    // Tisk, Yes: the port's file holds the children page of the record as stored, byte for
+    // byte, and the dialog stays open.
+    run.messages.AnswerNext(Answer::Yes);
+    QTest::mouseClick(deti->cmdTisk, Qt::LeftButton);
+    QCOMPARE(run.Shown(), (Strings{W("Tisk: Vytisknout data?")}));
+    MemoryPortOpener expected;
+    struct : Notifier {
+        void Warn(const std::string& message) override { qFatal("%s", message.c_str()); }
+    } quiet;
+    QVERIFY(ChildrenPageJob(*run.config, expected, quiet).PrintChildrenPage(form.CurUserData));
+    QCOMPARE(test::ReadFile(printed), expected.Bytes());
+    QVERIFY(deti->isVisible());
+
+    // OK closes it and enables the window; Uložit keeps the children with the record.
+    QTest::mouseClick(deti->cmdOK, Qt::LeftButton);
+    QVERIFY(form.isEnabled());
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    run.messages.ClearShown();
+    run.FillRecord("P1", W("NOVÁK"));
+    run.Click("cmdUlozit");
+    QCOMPARE(run.Shown(), (Strings{"Info: " + W("Záznam byl úspěšně uložen")}));
+
+    // A new opening lists them again; closing the window closes the dialog without storing.
+    run.Click("cmdDeti");
+    QTRY_VERIFY(Deti() != nullptr && Deti() != deti);
+    ListView* list = Deti()->DetiList;
+    QCOMPARE(list->ListCount(), 2);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(0, 0)).center());
+    QTest::mouseClick(Deti()->cmdOdebrat, Qt::LeftButton);
+    QCOMPARE(list->ListCount(), 1);
+    form.close();
+    QVERIFY(Deti() == nullptr);
+    QCOMPARE(test::ReadFile(run.ArchivePath()),
+             "P1;" + W("NOVÁK") + ";JAN;" + kManRc + ";BRNO;" + Today() + ";" +
+                 InDays(Today(), 365) + ";" + W("MÚ BRNO;ANNA NOVÁK;05.06.2010;F;PETR NOVÁK;") +
+                 "03.04.2012;M\r\n");
 }
 
 QTEST_MAIN(frmVexaTest)

@@ -1,14 +1,18 @@
 #include "app/frmVexa.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QShowEvent>
+#include <QTimer>
 #include <cstdlib>
 #include <span>
 
+#include "children/frmDeti.h"
 #include "platform/Cp1250.h"
 #include "platform/Dates.h"
 #include "platform/Numbers.h"
+#include "platform/RegistryHive.h"
 #include "platform/ui/UiText.h"
 #include "printing/forms/frmNahled.h"
 #include "printing/forms/frmSelSabl.h"
@@ -71,6 +75,8 @@ frmVexa::frmVexa(Config& config, std::string archiveDir, MessageBox& messages, P
 }
 
 frmVexa::~frmVexa() {
+    // The dialogs work on this window's record and settings.
+    delete m_deti;
     delete m_frmTisk;
     delete m_frmSelSabl;
 }
@@ -129,9 +135,6 @@ void frmVexa::BuildHolderTab(QWidget* page) {
                       {&frmVexa::cmdTisk, "cmdTisk", "Tisk", {5520, 2760, 975, 255}},
                       {&frmVexa::cmdSmazat, "cmdSmazat", "Smazat", {6600, 2760, 975, 255}},
                       {&frmVexa::cmdDeti, "cmdDeti", "Děti", {480, 2760, 1095, 255}}});
-    // The children dialog comes with its own work; until then its button stands in its place,
-    // disabled.
-    cmdDeti->setEnabled(false);
 
     for (TextBox* b : {edPrijmeni, edJmeno, edMistoNarozeni, edPasVydal}) {
         connect(b, &TextBox::LostFocus, this, [this, b] { Capitalize(b); });
@@ -140,6 +143,7 @@ void frmVexa::BuildHolderTab(QWidget* page) {
     connect(cmdUlozit, &Button::Click, this, &frmVexa::OnUlozit);
     connect(cmdSmazat, &Button::Click, this, &frmVexa::OnSmazat);
     connect(cmdTisk, &Button::Click, this, &frmVexa::OnTisk);
+    connect(cmdDeti, &Button::Click, this, &frmVexa::OnDeti);
 }
 
 void frmVexa::BuildArchiveTab(QWidget* page) {
@@ -279,7 +283,9 @@ void frmVexa::FormLoad() {
     ShowSettings();
     m_archive = std::make_unique<ArchiveCls>(m_config.Registry(), m_archiveDir);
     CurUserData = ClientsDataCls();
-    FileResult loaded = m_archive->Load();
+    WarnAboutFiles();
+    // Only the copy that holds the archive's lock reads it; a second copy ends untouched.
+    FileResult loaded = m_refused ? FileResult::Ok() : m_archive->Load();
     if (!loaded.ok) {
         // The file stays as it is: saving at the end will not overwrite it.
         m_messages.ShowWarning(this, Cs("Archiv se nepodařilo načíst ze souboru ") +
@@ -314,19 +320,125 @@ void frmVexa::FormUnload() {
         if (dialog != nullptr && dialog->isVisible())
             dialog->close();
     }
+    if (m_deti)
+        m_deti->close();
+    if (m_refused)
+        return;
     AskSaveChanges();
-    m_config.SaveSettings();
+    StoreSettings();
     SaveArchiveAtExit();
 }
 
+void frmVexa::EndSession() {
+    m_messages.Unattended();
+    // A box waiting for an answer gets none; the window closes once its loop has ended.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        modal->close();
+    QTimer::singleShot(0, this, [this] {
+        close();
+        QCoreApplication::quit();
+    });
+}
+
+void frmVexa::WarnAboutFiles() {
+    const std::string archive = UiText::PathText(m_archive->FileName);
+    for (const HiveProblem& problem : m_config.Registry().Problems()) {
+        const std::string file = UiText::PathText(problem.File);
+        if (RegistryHive::NamesEqual(problem.Root, "HKEY_LOCAL_MACHINE")) {
+            m_messages.ShowWarning(this, Cs("Nastavení instalace ze souboru ") + file +
+                                             Cs(" nelze přečíst (") + problem.Reason +
+                                             Cs("). Není proto známo, kde je archiv: záznamy se "
+                                                "v tomto běhu nikam neuloží."));
+        } else if (problem.ValuesRead) {
+            m_messages.ShowWarning(this, Cs("Nastavení ze souboru ") + file +
+                                             Cs(" bylo načteno, ale program do něj nemůže "
+                                                "zapisovat (") +
+                                             problem.Reason +
+                                             Cs("). Změny nastavení se neuloží; soubor zůstane, "
+                                                "jak je."));
+        } else {
+            m_messages.ShowWarning(this, Cs("Nastavení ze souboru ") + file +
+                                             Cs(" nelze přečíst (") + problem.Reason +
+                                             Cs("). Program poběží s výchozím nastavením a tento "
+                                                "soubor nepřepíše."));
+        }
+    }
+    if (m_archive->LocationUnknown())
+        return;
+    m_lock = std::make_unique<ArchiveLock>(m_archive->FileName);
+    switch (m_lock->Result()) {
+        case ArchiveLock::State::Held:
+            break;
+        case ArchiveLock::State::HeldByOther:
+            m_refused = true;
+            m_messages.ShowWarning(
+                this, Cs("Archiv ") + archive +
+                          Cs(" právě používá jiná spuštěná kopie programu (uživatel ") +
+                          m_lock->User() + Cs(", počítač ") + m_lock->Host() + Cs(", od ") +
+                          m_lock->Since() +
+                          Cs("). Aby se záznamy nepřepsaly, tato kopie programu se ukončí a nic "
+                             "neuloží. Pokud žádná jiná kopie neběží, smažte soubor ") +
+                          UiText::PathText(m_lock->File()) + Cs("."));
+            break;
+        case ArchiveLock::State::Impossible:
+            m_messages.ShowWarning(this, Cs("Archiv ") + archive +
+                                             Cs(" nelze pro tento běh zamknout (") +
+                                             m_lock->Reason() +
+                                             Cs("). Záznamy se v tomto běhu do archivu "
+                                                "neuloží."));
+            break;
+    }
+}
+
+bool frmVexa::ArchiveWritable() const {
+    return !m_refused && !m_archive->LocationUnknown() && !m_archive->LoadFailed() && m_lock &&
+           m_lock->Result() == ArchiveLock::State::Held;
+}
+
+bool frmVexa::StoreArchive() {
+    if (!ArchiveWritable())
+        return false;
+    const FileResult saved = m_archive->Save();
+    if (!saved.ok) {
+        m_messages.ShowWarning(this, Cs("Archiv se nepodařilo uložit do souboru ") +
+                                         UiText::PathText(m_archive->FileName) + Cs(" (") +
+                                         saved.error +
+                                         Cs("). Záznamy zůstávají v paměti programu; program je "
+                                            "zkusí uložit znovu při další změně a při "
+                                            "ukončení."));
+    }
+    return saved.ok;
+}
+
+void frmVexa::StoreSettings() {
+    if (m_refused)
+        return;
+    const FileResult saved = m_config.SaveSettings();
+    // A settings file the program does not rewrite was told about at start.
+    if (saved.ok || m_config.Registry().Problem("HKEY_CURRENT_USER"))
+        return;
+    m_messages.ShowWarning(
+        this, Cs("Nastavení se nepodařilo uložit do souboru ") +
+                  UiText::PathText(m_config.Registry().FileOf("HKEY_CURRENT_USER")) + Cs(" (") +
+                  saved.error +
+                  Cs("). Zůstává v paměti programu; program je zkusí uložit znovu při další "
+                     "změně nastavení a při ukončení."));
+}
+
 void frmVexa::SaveArchiveAtExit() {
-    if (m_archive->LoadFailed()) {
-        // The file could not be read at start; it is never overwritten.
-        if (m_archive->Changed()) {
+    if (!ArchiveWritable()) {
+        // Nothing is written where this run may not write.
+        if (m_refused || !m_archive->Changed())
+            return;
+        if (m_archive->LoadFailed()) {
+            // The file could not be read at start; it is never overwritten.
             m_messages.ShowWarning(
                 this, Cs("Archiv nebyl uložen: soubor ") + UiText::PathText(m_archive->FileName) +
                           Cs(" se při spuštění nepodařilo načíst, a proto nebyl přepsán. "
                              "Změny archivu od spuštění programu nebyly uloženy."));
+        } else {
+            m_messages.ShowWarning(this, Cs("Změny archivu od spuštění programu nebyly uloženy: "
+                                            "archiv se v tomto běhu do souboru uložit nedal."));
         }
         return;
     }
@@ -334,6 +446,12 @@ void frmVexa::SaveArchiveAtExit() {
         FileResult saved = m_archive->Save();
         if (saved.ok)
             return;
+        if (m_messages.IsUnattended()) {
+            m_messages.ShowWarning(this, Cs("Archiv se nepodařilo uložit do souboru ") +
+                                             UiText::PathText(m_archive->FileName) + Cs(" (") +
+                                             saved.error + Cs(")."));
+            return;
+        }
         bool again = m_messages.AskYesNo(this, Cs("Varování"),
                                          Cs("Archiv se nepodařilo uložit do souboru ") +
                                              UiText::PathText(m_archive->FileName) + Cs(" (") +
@@ -514,7 +632,11 @@ void frmVexa::OnUlozit() {
     if (stored == nullptr) {
         m_archive->Add(CurUserData);
         AddToList(m_archive->Pocet() - 1);
-        m_messages.ShowInfo(this, Cs("Záznam byl úspěšně uložen"));
+        // The clerk hears of success only when the record reached the file.
+        if (StoreArchive())
+            m_messages.ShowInfo(this, Cs("Záznam byl úspěšně uložen"));
+        else if (!ArchiveWritable())
+            WarnKeptInMemory();
         return;
     }
     if (stored->Comp(CurUserData))
@@ -568,6 +690,18 @@ void frmVexa::OnSmazat() {
     ShowUserData();
 }
 
+void frmVexa::OnDeti() {
+    // No check first: the children of an incomplete or unsaved record can be kept too. A
+    // dialog that was closed is gone once its deletion comes round; a new one starts afresh.
+    if (!m_deti || !m_deti->isVisible()) {
+        m_deti = new frmDeti(
+            this, CurUserData, [this] { return edPrijmeni->Text(); }, m_config, m_messages,
+            m_ports);
+        m_deti->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_deti->ShowOver(this, true);
+}
+
 void frmVexa::AskSaveChanges() {
     if (!ValidateUserData())
         return;
@@ -581,7 +715,15 @@ void frmVexa::AskSaveChanges() {
 void frmVexa::UpdateArchived() {
     m_archive->Update(CurUserData);
     ChangeList();
-    m_messages.ShowInfo(this, Cs("Záznam byl uložen"));
+    if (StoreArchive())
+        m_messages.ShowInfo(this, Cs("Záznam byl uložen"));
+    else if (!ArchiveWritable())
+        WarnKeptInMemory();
+}
+
+void frmVexa::WarnKeptInMemory() {
+    m_messages.ShowWarning(this, Cs("Záznam je uložen jen v paměti programu: archiv se v tomto "
+                                    "běhu do souboru uložit nedá."));
 }
 
 // ---- Archive tab ----------------------------------------------------------------------------
@@ -613,6 +755,7 @@ bool frmVexa::LoadList() {
     // Rows go in as a batch and are sorted once. Two records with the same document number
     // (a hand-edited file) both get their row: each row is found by its slot, not its key.
     ArchiveList->BeginUpdate();
+    ArchiveList->Reserve(ArchiveList->ListCount() + m_archive->Pocet());
     for (int i = 0; i < m_archive->Pocet(); ++i) {
         const ClientsDataCls* record = m_archive->GetItem(i);
         if (record == nullptr)
@@ -664,6 +807,7 @@ void frmVexa::OnRemove() {
         return;
     m_archive->Remove(static_cast<int>(ArchiveList->Tag(*row)));
     ArchiveList->RemoveItem(*row);
+    StoreArchive();
     // No row is chosen after a removal: the next one is removed only when the clerk picks it.
     cmdEdit->setEnabled(false);
     cmdOdebrat->setEnabled(false);
@@ -717,6 +861,7 @@ void frmVexa::OnPouzit() {
     }
     cmdPuvodni->setEnabled(false);
     cmdPouzit->setEnabled(false);
+    StoreSettings();
 }
 
 void frmVexa::OnPuvodni() {
@@ -726,6 +871,7 @@ void frmVexa::OnPuvodni() {
 
 void frmVexa::OnDefault() {
     m_config.ResetSettings();
+    StoreSettings();
     ShowSettings();
     cmdPouzit->setEnabled(false);
     cmdPuvodni->setEnabled(false);

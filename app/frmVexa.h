@@ -8,6 +8,7 @@
 
 #include <QPointer>
 
+#include "app/ArchiveLock.h"
 #include "platform/port/PreviewPortOpener.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/CheckBox.h"
@@ -30,6 +31,7 @@ namespace vexa {
 
 class frmSelSabl;
 class frmTisk;
+class frmDeti;
 
 // The main window: the holder-data tab, the archive list and the settings tab. It owns the
 // record being edited (CurUserData) and the archive; the settings belong to the Config it is
@@ -68,6 +70,13 @@ class frmVexa : public Form, public Notifier {
 
     // The exit sequence; runs once, when the window closes.
     void FormUnload();
+    // True when another running copy of the program holds the archive: this copy shows who,
+    // writes nothing and is to end at once.
+    bool Refused() const { return m_refused; }
+    // The session is ending (a signal, the desktop's end of session): nobody is there to
+    // answer, so the window closes through its exit path without asking; a change on screen
+    // is not saved, everything archived already is.
+    void EndSession();
 
     void Warn(const std::string& message) override;
 
@@ -125,9 +134,13 @@ class frmVexa : public Form, public Notifier {
     void AskSaveChanges();
     // Writes the shown record over its archived copy, refreshes its row, tells the clerk.
     void UpdateArchived();
+    // The record went into the archive in memory only: this run cannot write the file.
+    void WarnKeptInMemory();
     void OnUlozit();
     void OnSmazat();
     void OnTisk();
+    // Opens the children dialog, afresh each time it was closed.
+    void OnDeti();
     void OnOpen();
     void OnRemove();
     void OnColumnClick(int columnIndex);
@@ -143,6 +156,15 @@ class frmVexa : public Form, public Notifier {
     static std::string RowKey(const ClientsDataCls& record);
     std::vector<std::string> RowTexts(const ClientsDataCls& record) const;
     void SaveArchiveAtExit();
+    // Tells the clerk once about settings files and an archive that cannot be used as they are.
+    void WarnAboutFiles();
+    // Whether the archive file may be written in this run (its place is known, it was read,
+    // this copy holds its lock).
+    bool ArchiveWritable() const;
+    // Writes the archive after a change; false (and the clerk told why) when it could not.
+    bool StoreArchive();
+    // Writes the settings after a change; a failure is told.
+    void StoreSettings();
     // Opens a preview window of a job sent to the port "náhled".
     void ShowPreview(std::string bytes);
 
@@ -155,8 +177,11 @@ class frmVexa : public Form, public Notifier {
     // The print dialogs: one of each at most, created when first needed, gone once closed.
     QPointer<frmTisk> m_frmTisk;
     QPointer<frmSelSabl> m_frmSelSabl;
+    QPointer<frmDeti> m_deti;
     std::unique_ptr<ArchiveCls> m_archive;
     std::vector<TextControl*> UserFields;
+    std::unique_ptr<ArchiveLock> m_lock;
+    bool m_refused = false;
     bool m_unloaded = false;
     bool m_shown = false;
     std::vector<QWidget*> m_tabOrder;

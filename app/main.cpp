@@ -2,6 +2,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include "app/SessionEnd.h"
 #include "app/frmVexa.h"
 #include "platform/Registry.h"
 #include "platform/XdgDirs.h"
@@ -60,7 +61,12 @@ int main(int argc, char* argv[]) {
     vexa::Config config(registry);
     vexa::MessageBox messages;
     vexa::DevicePortOpener devices(&registry);
+    // From here on a signal or the desktop's end of session closes the window properly.
+    vexa::SessionEnd sessionEnd;
     vexa::frmVexa window(config, dirs.userData + "/Lomar/Vexa", messages, devices);
+    if (window.Refused())
+        return 1;  // another copy holds the archive; nothing was written
+    QObject::connect(&sessionEnd, &vexa::SessionEnd::Ending, &window, &vexa::frmVexa::EndSession);
     window.show();
     return app.exec();
 }

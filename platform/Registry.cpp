@@ -49,6 +49,20 @@ std::optional<RegKey> RegistryRoot::OpenKey(std::string_view path) {
     return RegKey(hive, node);
 }
 
+FileResult RegistryRoot::ChangeTogether(std::string_view root,
+                                        const std::function<void()>& change) {
+    RegistryHive* hive = Hive(root);
+    if (hive != nullptr)
+        hive->Defer();
+    change();
+    return hive != nullptr ? hive->Flush() : FileResult::Ok();
+}
+
+std::string RegistryRoot::FileOf(std::string_view root) {
+    RegistryHive* hive = Hive(root);
+    return hive != nullptr ? hive->File() : std::string();
+}
+
 std::optional<HiveProblem> RegistryRoot::Problem(std::string_view root) {
     RegistryHive* hive = Hive(root);
     if (!hive || hive->Problem().empty())

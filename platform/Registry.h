@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "platform/RegKey.h"
+#include "platform/TextFiles.h"
 #include "platform/XdgDirs.h"
 
 namespace vexa {
@@ -38,6 +40,13 @@ class RegistryRoot {
     // Opens a key from a path "\ROOT\sub\key" (a trailing backslash is allowed; the leading
     // one may be left out). Nothing when the key does not exist.
     std::optional<RegKey> OpenKey(std::string_view path);
+
+    // Makes the changes `change` makes under `root` and writes that root's file once; the
+    // result tells why it could not be written. Changes that could not be written stay in
+    // memory.
+    FileResult ChangeTogether(std::string_view root, const std::function<void()>& change);
+    // The file of a root, "" for an unknown root.
+    std::string FileOf(std::string_view root);
 
     // The hive files that exist but were not taken as they are (read now when they have not
     // been yet). Such a file is never overwritten.

@@ -375,17 +375,40 @@ bool RegistryHive::ValuesRead() {
 bool RegistryHive::Persist() {
     if (!m_loaded)
         Load();
+    if (m_deferred && m_writable) {
+        m_dirty = true;
+        return true;
+    }
+    return Write().ok;
+}
+
+FileResult RegistryHive::Flush() {
+    m_deferred = false;
+    if (!m_loaded)
+        Load();
     if (!m_writable)
-        return false;
+        return FileResult::Fail(m_problem);
+    if (!m_dirty)
+        return FileResult::Ok();
+    m_dirty = false;
+    return Write();
+}
+
+FileResult RegistryHive::Write() {
+    if (!m_loaded)
+        Load();
+    if (!m_writable)
+        return FileResult::Fail(m_problem);
     auto slash = m_file.rfind('/');
     if (slash != std::string::npos && slash > 0) {
-        if (!TextFiles::MakeDirs(m_file.substr(0, slash)).ok)
-            return false;
+        FileResult dirs = TextFiles::MakeDirs(m_file.substr(0, slash));
+        if (!dirs.ok)
+            return dirs;
     }
     std::string text = "REGEDIT4\r\n\r\n";
     for (const auto& root : m_roots)
         SerializeRoot(*root, text);
-    return TextFiles::WriteAtomic(m_file, text).ok;
+    return TextFiles::WriteAtomic(m_file, text);
 }
 
 }  // namespace vexa

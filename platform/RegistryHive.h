@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/TextFiles.h"
+
 namespace vexa {
 
 // One value of a key. Values the program writes are strings; other kinds found in a file
@@ -52,6 +54,10 @@ class RegistryHive {
     // Writes the hive to its file. False when it cannot be written, or when the file exists
     // but was not taken as it is (it is never overwritten then).
     bool Persist();
+    // From Defer to Flush, changes stay in memory (Persist only notes them); Flush writes the
+    // file once when anything changed and tells why it could not.
+    void Defer() { m_deferred = true; }
+    FileResult Flush();
 
     // Why the file was not taken as it is (Czech, Windows-1250); "" when it was, or when
     // there is no file. Reads the file when it has not been read yet.
@@ -68,7 +74,11 @@ class RegistryHive {
 
     std::string m_rootName;
     std::string m_file;
+    FileResult Write();
+
     bool m_loaded = false;
+    bool m_deferred = false;
+    bool m_dirty = false;
     bool m_writable = true;
     bool m_valuesRead = true;
     std::string m_problem;

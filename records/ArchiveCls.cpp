@@ -1,5 +1,7 @@
 #include "records/ArchiveCls.h"
 
+#include <algorithm>
+
 #include "platform/AtomicFile.h"
 #include "platform/Cp1250.h"
 #include "records/ArchiveMessages.h"
@@ -144,6 +146,8 @@ FileResult ArchiveCls::Load() {
     }
     // Records read from the file are no change of the archive.
     const bool changedBefore = m_changed;
+    Items.reserve(Items.size() +
+                  static_cast<std::size_t>(std::count(contents.begin(), contents.end(), '\n') + 1));
     int lineNo = 0;
     int tooManyChildren = 0;
     TextFiles::ForEachLine(contents, [&](std::string_view line) {

@@ -1,5 +1,6 @@
 #include "records/ClientsDataCls.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vexa {
@@ -36,6 +37,11 @@ std::array<std::string, 3> ClientsDataCls::DetiGet(int index) const {
 }
 
 bool ClientsDataCls::LoadFromLine(std::string_view line) {
+    // Room for every child of the line at once.
+    const auto parts =
+        static_cast<std::size_t>(std::count(line.begin(), line.end(), kSeparator)) + 1;
+    if (parts > 8)
+        Deti.reserve(Deti.size() + std::min<std::size_t>((parts - 8 + 2) / 3, kMaxChildren));
     auto fields = Fields();
     std::size_t index = 0;
     std::string_view child[3];

@@ -98,20 +98,26 @@ void Config::LoadSettings(std::string_view root) {
         key = OpenOrCreateKey(*key, parts[i]);
 }
 
-void Config::SaveSettings() {
+FileResult Config::SaveSettings() {
     InitSettingNames();
-    auto key = m_registry.OpenKey(std::string("\\HKEY_CURRENT_USER") + kKeyPath);
-    if (!key)
-        return;
-    for (int i = 0; i < kCount; ++i) {
-        if (key->AddValue(SettingNames[i], Settings[i]))
-            continue;
-        // The value exists: overwrite the one whose name matches exactly. A value whose name
-        // differs only in letter case blocks the add and is not overwritten either.
-        int v = FindExact(*key, SettingNames[i]);
-        if (v >= 0)
-            key->SetValueData(v, Settings[i]);
-    }
+    // All thirty values go to the file in one write.
+    return m_registry.ChangeTogether("HKEY_CURRENT_USER", [this] {
+        // The key is made when an earlier write could not make it.
+        auto key = m_registry.OpenKey("\\HKEY_CURRENT_USER");
+        for (std::string_view part : RegistryHive::SplitPath(kKeyPath))
+            key = key ? OpenOrCreateKey(*key, part) : key;
+        if (!key)
+            return;
+        for (int i = 0; i < kCount; ++i) {
+            if (key->AddValue(SettingNames[i], Settings[i]))
+                continue;
+            // The value exists: overwrite the one whose name matches exactly. A value whose
+            // name differs only in letter case blocks the add and is not overwritten either.
+            int v = FindExact(*key, SettingNames[i]);
+            if (v >= 0)
+                key->SetValueData(v, Settings[i]);
+        }
+    });
 }
 
 std::optional<RegKey> Config::OpenOrCreateKey(RegKey& key, std::string_view name) {

@@ -72,8 +72,10 @@ class Config {
     // Reads the settings under "\" + root + "\Software\Lomar\Vexa\", creating the key when it
     // is missing. Registry failures are ignored.
     void LoadSettings(std::string_view root);
-    // Writes all thirty settings under HKEY_CURRENT_USER. Registry failures are ignored.
-    void SaveSettings();
+    // Writes all thirty settings under HKEY_CURRENT_USER, in one write of its file. The
+    // settings in memory stay as they are whatever happens; the result tells why the file
+    // could not be written.
+    FileResult SaveSettings();
     // The subkey `name` of `key`, created first when missing (names compare ignoring case).
     static std::optional<RegKey> OpenOrCreateKey(RegKey& key, std::string_view name);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTreeView>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,8 +43,14 @@ class ListView : public QTreeView {
 
     int SortKey() const { return m_model->SortKey(); }
     void SetSortKey(int column);
+    // Rows sort by what `sortText` makes of the sort column's text (a date turned year first,
+    // for instance); by default by the text itself.
+    void SetSortText(std::function<std::string(const std::string&)> sortText) {
+        m_model->SetSortText(std::move(sortText));
+    }
 
     void BeginUpdate() { m_model->BeginUpdate(); }
+    void Reserve(int rows) { m_model->Reserve(static_cast<std::size_t>(rows < 0 ? 0 : rows)); }
     void EndUpdate() { m_model->EndUpdate(); }
 
   signals:

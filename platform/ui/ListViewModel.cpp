@@ -1,7 +1,10 @@
 #include "platform/ui/ListViewModel.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
+#include <string_view>
+#include <unordered_map>
 
 #include "platform/ui/UiText.h"
 
@@ -62,10 +65,15 @@ const std::string& ListViewModel::SortText(const Item& item) const {
     return column < item.texts.size() ? item.texts[column] : kEmpty;
 }
 
-const QCollatorSortKey& ListViewModel::SortKeyOf(Id id) const {
+std::string ListViewModel::KeyText(Id id) const {
+    const std::string& text = SortText(Row(id));
+    return m_sortText ? m_sortText(text) : text;
+}
+
+const CzechCollation::Key& ListViewModel::SortKeyOf(Id id) const {
     auto& key = m_keys[static_cast<std::size_t>(id)];
     if (!key)
-        key = m_collation.Key(SortText(Row(id)));
+        key = m_collation.MakeKey(KeyText(id));
     return *key;
 }
 
@@ -183,8 +191,22 @@ void ListViewModel::SetSortKey(int column) {
         Sort();
 }
 
+void ListViewModel::SetSortText(std::function<std::string(const std::string&)> sortText) {
+    m_sortText = std::move(sortText);
+    for (auto& key : m_keys)
+        key.reset();
+    if (!m_bulk)
+        Sort();
+}
+
 void ListViewModel::BeginUpdate() {
     m_bulk = true;
+}
+
+void ListViewModel::Reserve(std::size_t count) {
+    m_items.reserve(count);
+    m_order.reserve(count);
+    m_keys.reserve(count);
 }
 
 void ListViewModel::EndUpdate() {
@@ -197,9 +219,41 @@ void ListViewModel::EndUpdate() {
 }
 
 void ListViewModel::Sort() {
-    // One key per row, made once; then a stable sort of the row order by those keys.
-    std::vector<Id> sorted = m_order;
-    std::stable_sort(sorted.begin(), sorted.end(), [this](Id a, Id b) { return Before(a, b); });
+    // Each row's key, made once; the collation's own key once per distinct text (names
+    // repeat). The sort runs over a compact array: plain keys mostly part at their prefixes.
+    struct Entry {
+        std::uint64_t prefix;
+        Id id;
+        bool plain;
+    };
+    std::unordered_map<std::string, Id> firstWith;
+    std::vector<Entry> entries;
+    entries.reserve(m_order.size());
+    for (Id id : m_order) {
+        auto& key = m_keys[static_cast<std::size_t>(id)];
+        if (!key) {
+            std::string text = KeyText(id);
+            key = m_collation.MakeKey(text);
+            if (!key->Plain()) {
+                const auto [first, isNew] = firstWith.try_emplace(std::move(text), id);
+                if (isNew) {
+                    m_collation.Complete(*key);
+                } else {
+                    key = m_keys[static_cast<std::size_t>(first->second)];
+                }
+            }
+        }
+        entries.push_back({key->Plain() ? key->PlainPrefix() : 0, id, key->Plain()});
+    }
+    std::stable_sort(entries.begin(), entries.end(), [this](const Entry& a, const Entry& b) {
+        if (a.plain && b.plain && a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        return Before(a.id, b.id);
+    });
+    std::vector<Id> sorted;
+    sorted.reserve(entries.size());
+    for (const Entry& e : entries)
+        sorted.push_back(e.id);
     if (sorted == m_order)
         return;
 

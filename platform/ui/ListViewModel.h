@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QCollatorSortKey>
 #include <QSize>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -51,8 +51,13 @@ class ListViewModel : public QAbstractTableModel {
 
     int SortKey() const { return m_sortKey; }
     void SetSortKey(int column);
+    // What the rows are sorted by: `sortText` of the sort column's text (by default the text
+    // itself), in Czech alphabetical order.
+    void SetSortText(std::function<std::string(const std::string&)> sortText);
     // While rows are added in bulk they are appended; the order is restored once at the end.
     void BeginUpdate();
+    // Room for `count` rows in all, so a large list is filled without moving its rows.
+    void Reserve(std::size_t count);
     void EndUpdate();
 
   private:
@@ -64,9 +69,11 @@ class ListViewModel : public QAbstractTableModel {
     };
     const Item& Row(Id id) const { return m_items.at(static_cast<std::size_t>(id)); }
     const std::string& SortText(const Item& item) const;
+    // What the row is sorted by: the sort column's text, as the sort-text function makes it.
+    std::string KeyText(Id id) const;
     // The row's collation key for the sort column, made when first needed.
-    const QCollatorSortKey& SortKeyOf(Id id) const;
-    bool Before(Id a, Id b) const { return SortKeyOf(a).compare(SortKeyOf(b)) < 0; }
+    const CzechCollation::Key& SortKeyOf(Id id) const;
+    bool Before(Id a, Id b) const { return m_collation.Compare(SortKeyOf(a), SortKeyOf(b)) < 0; }
     // The position the row takes among `order`, after equal ones.
     int InsertPosition(const std::vector<Id>& order, Id id) const;
     void Sort();
@@ -74,9 +81,10 @@ class ListViewModel : public QAbstractTableModel {
     std::vector<Item> m_items;  // by id
     std::vector<Id> m_order;    // row shown -> id
     CzechCollation m_collation;
-    mutable std::vector<std::optional<QCollatorSortKey>> m_keys;  // by id
+    mutable std::vector<std::optional<CzechCollation::Key>> m_keys;  // by id
     std::vector<std::string> m_columnKeys;
     std::vector<std::string> m_headers;
+    std::function<std::string(const std::string&)> m_sortText;
     int m_sortKey = 0;
     int m_rowHeight = 0;
     bool m_bulk = false;

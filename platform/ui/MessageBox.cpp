@@ -4,7 +4,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "platform/Cp1250.h"
 #include "platform/ui/UiText.h"
+
+#include <cstdio>
 
 namespace vexa {
 namespace {
@@ -50,6 +53,13 @@ bool MessageBox::AskYesNo(QWidget* parent, std::string_view title, std::string_v
 MessageBox::Answer MessageBox::Show(QWidget* parent, std::string_view title, std::string_view text,
                                     Icon icon, Buttons buttons) {
     m_shown.push_back(Shown{std::string(title), std::string(text), icon, buttons});
+    if (m_unattended) {
+        if (buttons == Buttons::Ok) {
+            std::fprintf(stderr, "%s: %s\n", Cp1250::ToUtf8(title).c_str(),
+                         Cp1250::ToUtf8(text).c_str());
+        }
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+    }
     if (m_automatic) {
         if (buttons == Buttons::Ok)
             return Answer::Ok;

@@ -38,6 +38,11 @@ class MessageBox {
     bool AskYesNo(QWidget* parent, std::string_view title, std::string_view text,
                   Icon icon = Icon::Question);
 
+    // From now on nobody is there to answer (the session is ending): no box is shown, every
+    // question is answered No, and warnings and infos go to the standard error output.
+    void Unattended() { m_unattended = true; }
+    bool IsUnattended() const { return m_unattended; }
+
     // Test hook.
     void AnswerByItself() { m_automatic = true; }
     void AnswerNext(Answer answer) { m_answers.push_back(answer); }
@@ -51,6 +56,7 @@ class MessageBox {
                 Buttons buttons);
 
     bool m_automatic = false;
+    bool m_unattended = false;
     std::deque<Answer> m_answers;
     std::vector<Shown> m_shown;
     int m_unanswered = 0;

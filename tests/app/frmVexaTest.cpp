@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "app/frmVexa.h"
+#include "children/frmDeti.h"
 #include "platform/Dates.h"
 #include "platform/port/DevicePortOpener.h"
 #include "platform/port/MemoryPortOpener.h"
 #include "platform/ui/UiText.h"
+#include "printing/ChildrenPageJob.h"
 #include "printing/forms/frmSelSabl.h"
 #include "printing/forms/frmTisk.h"
 #include "support/GuiSupport.h"
@@ -131,8 +133,8 @@ class Run {
     frmVexa& Start() {
         registry = std::make_unique<RegistryRoot>(dirs);
         config = std::make_unique<Config>(*registry);
-        form = std::make_unique<frmVexa>(*config, dirs.userData + "/Lomar/Vexa", messages,
-                                         devices != nullptr ? *devices : ports);
+        PortOpener& opener = devices ? static_cast<PortOpener&>(*devices) : ports;
+        form = std::make_unique<frmVexa>(*config, dirs.userData + "/Lomar/Vexa", messages, opener);
         form->show();
         form->activateWindow();
         if (!QTest::qWaitForWindowActive(form.get()))
@@ -162,18 +164,12 @@ class Run {
 
     // The clerk clicks into a field, selects what it holds and types over it.
     void Type(const char* name, const std::string& cp1250) {
-        QWidget* w = C(name);
-        auto* edit =
-            qobject_cast<QLineEdit*>(w) ? qobject_cast<QLineEdit*>(w) : w->findChild<QLineEdit*>();
         // A click into another window makes it the active one, as the window system does.
         if (QApplication::activeWindow() != form.get()) {
             form->activateWindow();
             QVERIFY(Active());
         }
-        QTest::mouseClick(edit, Qt::LeftButton);
-        test::PressKey(Qt::Key_A, Qt::ControlModifier);
-        test::PressKey(Qt::Key_Delete);
-        test::TypeKeys(UiText::ToQt(cp1250));
+        test::TypeOver(C(name), UiText::ToQt(cp1250));
     }
     // The clerk clicks into a field.
     void Focus(const char* name) { QTest::mouseClick(C(name), Qt::LeftButton); }
@@ -249,9 +245,18 @@ class Run {
     std::unique_ptr<Config> config;
     MessageBox messages;
     MemoryPortOpener ports;
-    PortOpener* devices = nullptr;  // when set, used instead of `ports`
+    std::unique_ptr<DevicePortOpener> devices;  // the real ports instead, when set
     std::unique_ptr<frmVexa> form;
 };
+
+// The children dialog while it is open.
+frmDeti* Deti() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* deti = qobject_cast<frmDeti*>(w); deti != nullptr && deti->isVisible())
+            return deti;
+    }
+    return nullptr;
+}
 
 }  // namespace
 
@@ -270,8 +275,10 @@ class frmVexaTest : public QObject {
     void editArchivedRecordSmazatAndExit();
     void openAndRemoveWithSortedListAndFreedSlots();
     void settingsTab();
-    void archiveThatCannotBeWrittenAtExit();
+    void archiveThatCannotBeWritten();
+    void settingsFilesThatCannotBeRead();
     void archiveThatCannotBeReadAtStart();
+    void childrenPrintedAndSaved();
 };
 
 void frmVexaTest::startUpWithoutArchiveOrRegistry() {
@@ -554,8 +561,7 @@ void frmVexaTest::printCommandAndItsDialogs() {
 
 void frmVexaTest::printingEndToEndIntoAFile() {
     Run run;
-    DevicePortOpener devices;
-    run.devices = &devices;
+    run.devices = std::make_unique<DevicePortOpener>();
     const std::string port = run.tmp / "printer.prn";
     run.SetValue("Port", port);
     run.Start();
@@ -750,12 +756,47 @@ void frmVexaTest::settingsTab() {
     QCOMPARE(run.SavedSetting("Port"), std::optional<std::string>("lpt1"));
 }
 
-void frmVexaTest::archiveThatCannotBeWrittenAtExit() {
+void frmVexaTest::archiveThatCannotBeWritten() {
+    const std::string memoryOnly =
+        "Warning: " + W("Záznam je uložen jen v paměti programu: archiv se v tomto běhu do "
+                        "souboru uložit nedá.");
+    {
+        // Where the archive's directory should be made there is a file: no lock, told at start;
+        // records stay in memory, and no save is ever reported as done.
+        Run run;
+        std::filesystem::create_directories(run.dirs.userData);
+        test::WriteFile(run.dirs.userData + "/Lomar", "in the way");
+        run.Start();
+        QCOMPARE(run.Shown(), (Strings{"Warning: " + W("Archiv ") + run.ArchivePath() +
+                                       W(" nelze pro tento běh zamknout (") + Reason(ENOTDIR) +
+                                       W("). Záznamy se v tomto běhu do archivu neuloží.")}));
+        run.messages.ClearShown();
+        run.FillRecord("P1", "NOVAK");
+        run.Click("cmdUlozit");
+        QCOMPARE(run.Shown(), (Strings{memoryOnly}));
+        run.messages.ClearShown();
+        run.form->close();
+        QCOMPARE(run.Shown(), (Strings{"Warning: " + W("Změny archivu od spuštění programu "
+                                                       "nebyly uloženy: archiv se v tomto běhu "
+                                                       "do souboru uložit nedal.")}));
+        QCOMPARE(run.SavedSetting("Port"), std::optional<std::string>("lpt1"));
+        QCOMPARE(test::ReadFile(run.dirs.userData + "/Lomar"), std::string("in the way"));
+    }
+    // The directory goes away while the program runs: each save is told with the reason and
+    // tried again at the next change and at exit, where the clerk may retry.
     Run run;
-    // Where the archive's directory should be created there is a file.
-    std::filesystem::create_directories(run.dirs.userData);
-    test::WriteFile(run.dirs.userData + "/Lomar", "in the way");
     run.Start();
+    const std::string dir = run.dirs.userData + "/Lomar/Vexa";
+    std::filesystem::rename(dir, dir + ".moved");
+    test::WriteFile(dir, "in the way");
+    const std::string failed = W("Archiv se nepodařilo uložit do souboru ") + run.ArchivePath() +
+                               " (" + Reason(ENOTDIR) + ")";
+    run.FillRecord("P1", "NOVAK");
+    run.Click("cmdUlozit");
+    QCOMPARE(run.Shown(), (Strings{"Warning: " + failed +
+                                   W(". Záznamy zůstávají v paměti programu; program je zkusí "
+                                     "uložit znovu při další změně a při ukončení.")}));
+    run.messages.ClearShown();
     run.messages.AnswerNext(Answer::Yes);
     run.messages.AnswerNext(Answer::No);
     run.form->close();
@@ -764,11 +805,47 @@ void frmVexaTest::archiveThatCannotBeWrittenAtExit() {
     const MessageBox::Shown& asked = run.messages.ShownBoxes()[1];
     QCOMPARE(asked.title, W("Varování"));
     QVERIFY(asked.icon == MessageBox::Icon::Warning && asked.buttons == MessageBox::Buttons::YesNo);
-    QCOMPARE(asked.text, W("Archiv se nepodařilo uložit do souboru ") + run.ArchivePath() + " (" +
-                             Reason(ENOTDIR) + W("). Zkusit to znovu?"));
-    // The settings were saved before; what stood in the way is untouched.
+    QCOMPARE(asked.text, failed + W(". Zkusit to znovu?"));
     QCOMPARE(run.SavedSetting("Port"), std::optional<std::string>("lpt1"));
-    QCOMPARE(test::ReadFile(run.dirs.userData + "/Lomar"), std::string("in the way"));
+    QCOMPARE(test::ReadFile(dir), std::string("in the way"));
+}
+
+// Settings files the program cannot make sense of are told about once at start and never
+// overwritten; without the installation's settings the archive's place is unknown, so no
+// archive file is written anywhere in that run.
+void frmVexaTest::settingsFilesThatCannotBeRead() {
+    Run run;
+    const std::string user = run.dirs.userConfig + "/Lomar/HKEY_CURRENT_USER.reg";
+    const std::string machine = run.dirs.systemConfig + "/Lomar/HKEY_LOCAL_MACHINE.reg";
+    std::filesystem::create_directories(run.dirs.userConfig + "/Lomar");
+    std::filesystem::create_directories(run.dirs.systemConfig + "/Lomar");
+    test::WriteFile(user, "not a registry file\r\n");
+    test::WriteFile(machine,
+                    "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lomar\\Vexa]\r\n"
+                    "\"path\"=\"/srv/vexa\r\n");
+    run.Start();
+    QCOMPARE(run.Shown(),
+             (Strings{"Warning: " + W("Nastavení ze souboru ") + user +
+                          W(" nelze přečíst (soubor nezačíná řádkem REGEDIT4 ani Windows Registry "
+                            "Editor Version 5.00). Program poběží s výchozím nastavením a tento "
+                            "soubor nepřepíše."),
+                      "Warning: " + W("Nastavení instalace ze souboru ") + machine +
+                          W(" nelze přečíst (řádek 4 nemá tvar zápisu registru). Není proto "
+                            "známo, kde je archiv: záznamy se v tomto běhu nikam neuloží.")}));
+    QCOMPARE(run.Text("comLpt"), std::string("lpt1"));
+    run.messages.ClearShown();
+    run.FillRecord("P1", "NOVAK");
+    run.Click("cmdUlozit");
+    QCOMPARE(run.Shown(), (Strings{"Warning: " + W("Záznam je uložen jen v paměti programu: "
+                                                   "archiv se v tomto běhu do souboru uložit "
+                                                   "nedá.")}));
+    run.ClickTab(2);
+    run.Type("edPlatnost", "30");
+    run.Click("cmdPouzit");
+    run.form->close();
+    QCOMPARE(test::ReadFile(user), std::string("not a registry file\r\n"));
+    QVERIFY(!std::filesystem::exists(run.dirs.userData));
+    QVERIFY(!std::filesystem::exists("/srv/vexa/Archive.db"));
 }
 
 void frmVexaTest::archiveThatCannotBeReadAtStart() {
@@ -792,6 +869,76 @@ void frmVexaTest::archiveThatCannotBeReadAtStart() {
     QVERIFY(run.Shown().size() == 1 && run.Shown()[0].starts_with("Warning: "));
     QVERIFY(std::filesystem::is_directory(run.ArchivePath()));
     QCOMPARE(test::ReadFile(run.ArchivePath() + "/keep"), std::string("x"));
+}
+
+void frmVexaTest::childrenPrintedAndSaved() {
+    Run run;
+    run.devices = std::make_unique<DevicePortOpener>();
+    const std::string printed = run.tmp / "children.prn";
+    run.SetValue("Port", printed);
+    frmVexa& form = run.Start();
+
+    // "Děti" checks nothing first; the dialog takes the surname as the window shows it, and
+    // the window is disabled while the dialog is open.
+    run.Type("edPrijmeni", W("novák"));
+    run.Click("cmdDeti");
+    frmDeti* deti = Deti();
+    QVERIFY(deti != nullptr);
+    QVERIFY(QTest::qWaitForWindowActive(deti));
+    QVERIFY(!form.isEnabled());
+    QCOMPARE(deti->edPrijmeni->Text(), W("NOVÁK"));
+    const struct {
+        const char *jmeno, *sex, *den, *mesic, *rok;
+    } children[] = {{"PETR", "M", "3", "4", "2012"}, {"ANNA", "F", "5", "6", "2010"}};
+    for (const auto& c : children) {
+        for (auto [box, text] : {std::pair<QWidget*, const char*>{deti->edJmeno, c.jmeno},
+                                 {deti->comSex, c.sex},
+                                 {deti->edDen, c.den},
+                                 {deti->edMesic, c.mesic},
+                                 {deti->edRok, c.rok}}) {
+            test::TypeOver(box, QString::fromUtf8(text));
+            test::PressKey(Qt::Key_Tab);
+        }
+        QTest::mouseClick(deti->cmdPridat, Qt::LeftButton);
+    }
+
+    // Tisk, Yes: the port's file holds the children page of the record as stored, byte for
+    // byte, and the dialog stays open.
+    run.messages.AnswerNext(Answer::Yes);
+    QTest::mouseClick(deti->cmdTisk, Qt::LeftButton);
+    QCOMPARE(run.Shown(), (Strings{W("Tisk: Vytisknout data?")}));
+    MemoryPortOpener expected;
+    struct : Notifier {
+        void Warn(const std::string& message) override { qFatal("%s", message.c_str()); }
+    } quiet;
+    QVERIFY(ChildrenPageJob(*run.config, expected, quiet).PrintChildrenPage(form.CurUserData));
+    QCOMPARE(test::ReadFile(printed), expected.Bytes());
+    QVERIFY(deti->isVisible());
+
+    // OK closes it and enables the window; Uložit keeps the children with the record.
+    QTest::mouseClick(deti->cmdOK, Qt::LeftButton);
+    QVERIFY(form.isEnabled());
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    run.messages.ClearShown();
+    run.FillRecord("P1", W("NOVÁK"));
+    run.Click("cmdUlozit");
+    QCOMPARE(run.Shown(), (Strings{"Info: " + W("Záznam byl úspěšně uložen")}));
+
+    // A new opening lists them again; closing the window closes the dialog without storing.
+    run.Click("cmdDeti");
+    QTRY_VERIFY(Deti() != nullptr && Deti() != deti);
+    ListView* list = Deti()->DetiList;
+    QCOMPARE(list->ListCount(), 2);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(0, 0)).center());
+    QTest::mouseClick(Deti()->cmdOdebrat, Qt::LeftButton);
+    QCOMPARE(list->ListCount(), 1);
+    form.close();
+    QVERIFY(Deti() == nullptr);
+    QCOMPARE(test::ReadFile(run.ArchivePath()),
+             "P1;" + W("NOVÁK") + ";JAN;" + kManRc + ";BRNO;" + Today() + ";" +
+                 InDays(Today(), 365) + ";" + W("MÚ BRNO;ANNA NOVÁK;05.06.2010;F;PETR NOVÁK;") +
+                 "03.04.2012;M\r\n");
 }
 
 QTEST_MAIN(frmVexaTest)

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
+#include "platform/SystemError.h"
 #include "settings/Config.h"
 #include "support/TestSupport.h"
 
@@ -109,16 +112,26 @@ TEST_F(ConfigTest, DefaultsWrittenBackOverTheUsersValues) {
     EXPECT_EQ(reread.Text(cfg::Prevod), "1");
 }
 
-TEST_F(ConfigTest, RegistryFailuresAreIgnored) {
+// A failed write is reported with the system's reason and loses nothing in memory; the next
+// save that can write brings every value to the file.
+TEST_F(ConfigTest, RegistryFailuresAreReportedAndLoseNothing) {
     test::WriteFile(dir / "blocker", "");
     RegistryRoot reg(std::map<std::string, std::string>{
         {"HKEY_CURRENT_USER", dir / "blocker/cu.reg"}, {"HKEY_USERS", dir / "blocker/u.reg"}});
     Config config(reg);
     config.InitSettings();
     config.Set(cfg::Port, "com1");
-    config.SaveSettings();
+    const FileResult failed = config.SaveSettings();
+    EXPECT_FALSE(failed.ok);
+    EXPECT_EQ(failed.error, SystemError::Text(ENOTDIR));
     EXPECT_EQ(config.Text(cfg::Port), "com1");
     EXPECT_EQ(config.Text(cfg::TabVert), "90");
+
+    std::filesystem::remove(dir / "blocker");
+    EXPECT_TRUE(config.SaveSettings().ok);
+    const std::string saved = test::ReadFile(dir / "blocker/cu.reg");
+    EXPECT_NE(saved.find("\"Port\"=\"com1\""), std::string::npos);
+    EXPECT_NE(saved.find("\"NVHorzTabOS\"=\"142\""), std::string::npos);
 }
 
 TEST_F(ConfigTest, TemplatesStepTheShiftRowByRow) {

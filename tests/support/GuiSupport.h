@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
 #include <QWindow>
@@ -25,6 +26,18 @@ inline void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifi
     QWindow* window = QGuiApplication::focusWindow();
     QTEST_ASSERT(window);
     QTest::keyClick(window, key, modifiers);
+}
+
+// The clerk clicks into a text box or an editable combo box, selects what it holds and types
+// over it.
+inline void TypeOver(QWidget* box, const QString& text) {
+    auto* edit = qobject_cast<QLineEdit*>(box) ? qobject_cast<QLineEdit*>(box)
+                                               : box->findChild<QLineEdit*>();
+    QTEST_ASSERT(edit);
+    QTest::mouseClick(edit, Qt::LeftButton);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    PressKey(Qt::Key_Delete);
+    TypeKeys(text);
 }
 
 // Runs `look` on the next modal window (a message box or a dialog's own loop) once it is shown

@@ -6,12 +6,14 @@
 #include <QWindow>
 #include <QtTest>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/ui/Button.h"
 #include "platform/ui/CheckBox.h"
 #include "platform/ui/ComboBox.h"
+#include "platform/ui/CzechCollation.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Frame.h"
 #include "platform/ui/ListView.h"
@@ -309,6 +311,25 @@ void WidgetsTest::listViewKeysTagsSortAndEvents() {
     QCOMPARE(Column(list, 1), (Strings{W("Bílý"), W("Cibulka"), W("čech"), W("Dvořák"), W("HORÁK"),
                                        W("Chalupa"), W("IVAN"), W("Sýkora"), W("Šafránek")}));
     QCOMPARE(list.SelectedItem(), selected);
+
+    // The shortcut for plain texts (ASCII letters and digits, no "ch") keeps the collation's
+    // own order, also where plain texts meet others.
+    CzechCollation collation;
+    const char alphabet[] = {'0', '5', '9', 'a', 'A', 'c', 'C', 'h', 'H', 'z', 'Z', '\xC1', ' '};
+    std::mt19937 random(7);
+    auto text = [&] {
+        std::string t(random() % 6, ' ');
+        for (char& c : t)
+            c = alphabet[random() % sizeof alphabet];
+        return t;
+    };
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (int i = 0; i < 3000; ++i) {
+        const std::string a = text(), b = text();
+        QVERIFY2(sign(collation.Compare(collation.MakeKey(a), collation.MakeKey(b))) ==
+                     sign(collation.CompareTexts(a, b)),
+                 (a + " | " + b).c_str());
+    }
 
     // A new row and a changed row take their sorted places; tags and the selection stay.
     list.AddItem("x05", {"05", W("Bárta")}, 9);

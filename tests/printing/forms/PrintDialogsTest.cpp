@@ -47,10 +47,7 @@ class Unexpected : public Notifier {
 
 // The clerk clicks into a box, selects what it holds and types over it.
 void TypeInto(TextBox* box, const std::string& text) {
-    QTest::mouseClick(box, Qt::LeftButton);
-    test::PressKey(Qt::Key_A, Qt::ControlModifier);
-    test::PressKey(Qt::Key_Delete);
-    test::TypeKeys(QString::fromStdString(text));
+    test::TypeOver(box, QString::fromStdString(text));
 }
 
 // The ends of a scroll bar: its arrows.

@@ -1,0 +1,557 @@
+// The children dialog driven as the clerk drives it: real widgets on the offscreen platform over
+// a stand-in main window, factory settings, an in-memory port and message boxes answered in
+// advance.
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPointer>
+#include <QtTest>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "children/frmDeti.h"
+#include "platform/Registry.h"
+#include "platform/port/MemoryPortOpener.h"
+#include "platform/ui/ListViewModel.h"
+#include "platform/ui/UiText.h"
+#include "printing/ChildrenPageJob.h"
+#include "records/ClientsDataCls.h"
+#include "settings/Config.h"
+#include "support/GuiSupport.h"
+#include "support/TestSupport.h"
+
+using namespace vexa;
+using vexa::test::W;
+using Strings = std::vector<std::string>;
+using Answer = MessageBox::Answer;
+using Valid = std::array<bool, 6>;
+
+namespace {
+
+// The n-th repeat of a row key.
+std::string Repeat(const std::string& key, int n) {
+    return key + '\0' + (n < 10 ? "00" : "0") + std::to_string(n);
+}
+
+class Notes : public Notifier {
+  public:
+    void Warn(const std::string& message) override { texts.push_back(message); }
+    Strings texts;
+};
+
+// One opening of the dialog over a stand-in main window whose surname field holds `surname`.
+class Dialog {
+  public:
+    explicit Dialog(std::string ownerSurname = W("NOVÁK"), bool realBoxes = false)
+        : surname(std::move(ownerSurname)) {
+        if (!realBoxes)
+            messages.AnswerByItself();
+        owner.setGeometry(100, 100, 700, 400);
+    }
+    ~Dialog() { delete form; }
+
+    frmDeti& Open() {
+        owner.show();
+        owner.activateWindow();
+        form = new frmDeti(
+            &owner, record, [this] { return surname; }, config, messages, ports);
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        form->ShowOver(&owner, true);
+        if (!QTest::qWaitForWindowActive(form))
+            qWarning("dialog not active");
+        return *form;
+    }
+    void Prevod(bool on) { config.Set(cfg::Prevod, on ? "1" : "0"); }
+
+    template <typename T = QWidget>
+    T* C(const char* name) {
+        T* control = form->findChild<T*>(QString::fromLatin1(name));
+        if (control == nullptr)
+            qFatal("no control %s", name);
+        return control;
+    }
+    std::string Text(const char* name) { return dynamic_cast<TextControl*>(C(name))->Text(); }
+    Strings Texts() {
+        Strings texts;
+        for (const char* name : {"edJmeno", "edPrijmeni", "comSex", "edDen", "edMesic", "edRok"})
+            texts.push_back(Text(name));
+        return texts;
+    }
+    // The clerk clicks into a field, selects what it holds and types over it.
+    void Type(const char* name, const std::string& cp1250) {
+        test::TypeOver(C(name), UiText::ToQt(cp1250));
+    }
+    // Types into a field and leaves it with Tab.
+    void Enter(const char* name, const std::string& cp1250) {
+        Type(name, cp1250);
+        test::PressKey(Qt::Key_Tab);
+    }
+    void Click(const char* name) { QTest::mouseClick(C(name), Qt::LeftButton); }
+    bool AddEnabled() { return C("cmdPridat")->isEnabled(); }
+    // Fills the six fields (the surname only when given), leaves the year and clicks Přidat.
+    void Add(const std::string& jmeno, const char* sex, const char* den, const char* mesic,
+             const char* rok, const std::string& prijmeni = "") {
+        Enter("edJmeno", jmeno);
+        if (!prijmeni.empty())
+            Enter("edPrijmeni", prijmeni);
+        Enter("comSex", sex);
+        Enter("edDen", den);
+        Enter("edMesic", mesic);
+        Enter("edRok", rok);
+        Click("cmdPridat");
+    }
+
+    ListView* List() { return C<ListView>("DetiList"); }
+    // The rows as shown: "text|birth date|sex".
+    Strings Rows() {
+        Strings rows;
+        for (int row = 0; row < List()->ListCount(); ++row) {
+            ListView::Id id = List()->ItemAt(row);
+            rows.push_back(List()->Text(id, 0) + "|" + List()->Text(id, 1) + "|" +
+                           List()->Text(id, 2));
+        }
+        return rows;
+    }
+    Strings Keys() {
+        Strings keys;
+        for (int row = 0; row < List()->ListCount(); ++row)
+            keys.push_back(List()->Key(List()->ItemAt(row)));
+        return keys;
+    }
+    void ClickRow(int row) {
+        QRect rect = List()->visualRect(List()->model()->index(row, 0));
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    // The record's children as "name|birth date|sex".
+    Strings Children() {
+        Strings children;
+        for (int i = 0; i < record.PocetDeti(); ++i) {
+            auto c = record.DetiGet(i);
+            children.push_back(c[0] + "|" + c[1] + "|" + c[2]);
+        }
+        return children;
+    }
+    Strings Shown() {
+        Strings shown;
+        for (const auto& box : messages.ShownBoxes())
+            shown.push_back(box.title + ": " + box.text);
+        return shown;
+    }
+
+    RegistryRoot registry{std::map<std::string, std::string>{}};
+    Config config{registry};
+    MessageBox messages;
+    MemoryPortOpener ports;
+    QWidget owner;
+    std::string surname;
+    ClientsDataCls record;
+    QPointer<frmDeti> form;
+};
+
+ClientsDataCls WithChildren(std::initializer_list<std::array<const char*, 3>> children) {
+    ClientsDataCls record;
+    for (const auto& c : children)
+        record.DetiAdd(W(c[0]), c[1], c[2]);
+    return record;
+}
+
+}  // namespace
+
+class frmDetiTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void windowControlsAndOpening();
+    void fieldChecks();
+    void addRemoveAndClose();
+    void refusedAdds();
+    void printing();
+    void printMessagesOverTheDialog();
+};
+
+void frmDetiTest::windowControlsAndOpening() {
+    Dialog d;
+    // Stored out of birth-date order; two children share a birth date; the youngest has the
+    // first birth-date text.
+    d.record = WithChildren({{"EVA NOVÁKOVÁ", "01.12.2015", "F"},
+                             {"JAN NOVÁK", "05.03.2001", "M"},
+                             {"PETR NOVÁK", "05.03.2001", "M"}});
+    frmDeti& form = d.Open();
+    QCOMPARE(form.windowTitle(), QString::fromUtf8("Děti"));
+    QVERIFY(form.parentWidget() == nullptr);
+    QVERIFY((form.windowFlags() & Qt::WindowType_Mask) == Qt::Dialog);
+    QVERIFY(!form.windowFlags().testAnyFlags(Qt::WindowMinMaxButtonsHint));
+    QCOMPARE(form.windowHandle()->transientParent(), d.owner.windowHandle());
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QCOMPARE(form.size(), QSize(form.Px(6600), form.Px(2955)));
+    QVERIFY(!d.owner.isEnabled());
+    QVERIFY(form.CaptionsFit());
+
+    const struct {
+        const char* name;
+        const char* caption;
+        int left, top, width, height;
+    } controls[] = {{"DetiList", nullptr, 120, 0, 5175, 1935},
+                    {"LDJmeno", "Jméno:", 120, 2160, 615, 255},
+                    {"edJmeno", nullptr, 840, 2160, 1335, 285},
+                    {"LDPrijmeni", "Příjmení:", 2880, 2160, 615, 255},
+                    {"edPrijmeni", nullptr, 3600, 2160, 1695, 285},
+                    {"LDPohlavi", "Pohlaví:", 120, 2520, 615, 255},
+                    {"comSex", nullptr, 840, 2520, 495, 315},
+                    {"LDDatumNarozeni", "Datum narození:", 2340, 2520, 1215, 255},
+                    {"edDen", nullptr, 3600, 2520, 375, 285},
+                    {"edMesic", nullptr, 4080, 2520, 375, 285},
+                    {"edRok", nullptr, 4560, 2520, 750, 285},
+                    {"cmdPridat", "Přidat", 5400, 120, 1095, 255},
+                    {"cmdOdebrat", "Odebrat", 5400, 480, 1095, 255},
+                    {"cmdTisk", "Tisk", 5400, 960, 1095, 255},
+                    {"cmdOK", "OK", 5400, 1320, 1095, 255},
+                    {"cmdStorno", "Storno", 5400, 1680, 1095, 255}};
+    for (const auto& c : controls) {
+        QWidget* w = d.C(c.name);
+        const QRect expected(QPoint(form.Px(c.left), form.Px(c.top)),
+                             QPoint(form.Px(c.left + c.width) - 1, form.Px(c.top + c.height) - 1));
+        QCOMPARE(w->geometry(), expected);
+        if (auto* label = qobject_cast<QLabel*>(w))
+            QCOMPARE(label->text(), QString::fromUtf8(c.caption));
+        if (auto* button = qobject_cast<QAbstractButton*>(w))
+            QCOMPARE(button->text(), QString::fromUtf8(c.caption));
+    }
+    QCOMPARE(
+        (std::vector<int>{d.C<TextBox>("edDen")->MaxLength(), d.C<TextBox>("edMesic")->MaxLength(),
+                          d.C<TextBox>("edRok")->MaxLength()}),
+        (std::vector<int>{2, 2, 4}));
+    QCOMPARE(d.C<ComboBox>("comSex")->ListCount(), 2);
+    QCOMPARE((Strings{d.C<ComboBox>("comSex")->List(0), d.C<ComboBox>("comSex")->List(1)}),
+             (Strings{"M", "F"}));
+
+    // The caret starts in the list; Tab walks the tab order (Přidat is disabled), Enter and Esc
+    // mean nothing.
+    QVERIFY(d.List()->hasFocus());
+    QStringList walked;
+    for (int i = 0; i < 11; ++i) {
+        test::PressKey(Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        walked.append(qobject_cast<ComboBox*>(focus->parentWidget())
+                          ? focus->parentWidget()->objectName()
+                          : focus->objectName());
+    }
+    QCOMPARE(walked.join(' '), QStringLiteral("edJmeno edPrijmeni comSex edDen edMesic edRok "
+                                              "cmdOdebrat cmdTisk cmdOK cmdStorno DetiList"));
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        test::PressKey(Qt::Key_Tab);
+        test::PressKey(key);
+    }
+    QVERIFY(form.isVisible());
+
+    // Three columns of W/2 − 15, W/10·3 − 15 and W/10·2 − 15 twips of the list's 5175.
+    auto* model = qobject_cast<ListViewModel*>(d.List()->model());
+    Strings columns;
+    for (int i = 0; i < 3; ++i) {
+        columns.push_back(
+            model->ColumnKey(i) + "|" +
+            UiText::FromQt(model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString()));
+    }
+    QCOMPARE(columns, (Strings{W("jm|Jméno"), W("rk|Datum narození"), W("sex|Pohlaví")}));
+    QCOMPARE(
+        (std::vector<int>{d.List()->header()->sectionSize(0), d.List()->header()->sectionSize(1),
+                          d.List()->header()->sectionSize(2)}),
+        (std::vector<int>{form.Px(2572.5), form.Px(1537.5), form.Px(1020)}));
+    QCOMPARE(d.List()->SortKey(), 1);
+
+    // The rows in birth-date order; the shared date gave two keys, the plain one first.
+    QCOMPARE(d.Rows(), (Strings{W("JAN NOVÁK|05.03.2001|M"), W("PETR NOVÁK|05.03.2001|M"),
+                                W("EVA NOVÁKOVÁ|01.12.2015|F")}));
+    QCOMPARE(d.Keys(), (Strings{"a20010305", Repeat("a20010305", 1), "a20151201"}));
+    // Only the surname is filled, from the main window, and counts as acceptable.
+    QCOMPARE(d.Texts(), (Strings{"", W("NOVÁK"), "", "", "", ""}));
+    QCOMPARE(form.FieldValid(), (Valid{false, true, false, false, false, false}));
+    QVERIFY(!d.AddEnabled());
+
+    // OK on the list as it was rewrites the record in ascending birth-date order.
+    d.Click("cmdOK");
+    QVERIFY(d.owner.isEnabled());
+    QTRY_VERIFY(d.form.isNull());
+    QCOMPARE(d.Children(), (Strings{W("JAN NOVÁK|05.03.2001|M"), W("PETR NOVÁK|05.03.2001|M"),
+                                    W("EVA NOVÁKOVÁ|01.12.2015|F")}));
+}
+
+void frmDetiTest::fieldChecks() {
+    // An empty surname on the main window: it must be typed before Přidat can come on.
+    Dialog d("");
+    frmDeti& form = d.Open();
+    QCOMPARE(d.Text("edPrijmeni"), std::string());
+    for (auto [field, text] :
+         {std::pair{"edJmeno", "X"}, std::pair{"comSex", "M"}, std::pair{"edDen", "5"},
+          std::pair{"edMesic", "3"}, std::pair{"edRok", "2001"}}) {
+        d.Enter(field, text);
+    }
+    QCOMPARE(form.FieldValid(), (Valid{true, false, true, true, true, true}));
+    QVERIFY(!d.AddEnabled());
+    d.Enter("edPrijmeni", "Y");
+    QVERIFY(d.AddEnabled());
+
+    // Once on, Přidat stays on whatever is typed next; the entries follow each field's rule.
+    const struct {
+        const char* field;
+        const char* typed;
+        const char* shown;  // after leaving
+        Valid valid;
+    } steps[] = {
+        {"edMesic", "13", "13", {true, true, true, true, false, true}},
+        {"edMesic", "12", "12", {true, true, true, true, true, true}},
+        // Letters are no number: the month stays accepted.
+        {"edMesic", "ab", "ab", {true, true, true, true, true, true}},
+        {"edDen", "32", "32", {true, true, true, false, true, true}},
+        {"edDen", "0", "0", {true, true, true, true, true, true}},
+        {"edDen", "", "", {true, true, true, true, true, true}},
+        {"edRok", "ab", "ab", {true, true, true, true, true, false}},
+        {"edRok", "01", "01", {true, true, true, true, true, true}},
+        // A typed sex turns to capitals; X is no item and leaves the entry as it was.
+        {"comSex", "x", "X", {true, true, true, true, true, true}},
+        {"edJmeno", "", "", {false, true, true, true, true, true}},
+        {"edJmeno", "žofie", "ŽOFIE", {true, true, true, true, true, true}},
+        {"edPrijmeni", "nová", "NOVÁ", {true, true, true, true, true, true}},
+    };
+    for (const auto& s : steps) {
+        d.Enter(s.field, W(s.typed));
+        QCOMPARE(d.Text(s.field), W(s.shown));
+        QCOMPARE(form.FieldValid(), s.valid);
+        QVERIFY(d.AddEnabled());
+    }
+
+    // A fresh opening: a small x becomes X and leaves the entry unaccepted, a small m becomes
+    // M and counts. Prevod off keeps names as typed.
+    d.form->close();
+    Dialog e;
+    e.Prevod(false);
+    frmDeti& fresh = e.Open();
+    e.Enter("comSex", "x");
+    QCOMPARE(std::pair(e.Text("comSex"), fresh.FieldValid()[2]),
+             std::pair(std::string("X"), false));
+    e.Enter("comSex", "m");
+    QCOMPARE(std::pair(e.Text("comSex"), fresh.FieldValid()[2]), std::pair(std::string("M"), true));
+    e.Enter("comSex", "");
+    QCOMPARE(fresh.FieldValid()[2], true);  // an empty text is no item either
+    e.Enter("edJmeno", W("žofie"));
+    QCOMPARE(e.Text("edJmeno"), W("žofie"));
+    e.form->close();
+
+    // A record without children: an empty list, only the surname filled, and acceptable.
+    // Chosen from the list (the arrow key picks the next item, F), the sex counts.
+    Dialog f;
+    frmDeti& chosen = f.Open();
+    QCOMPARE(f.List()->ListCount(), 0);
+    QCOMPARE(f.Texts(), (Strings{"", W("NOVÁK"), "", "", "", ""}));
+    QCOMPARE(chosen.FieldValid(), (Valid{false, true, false, false, false, false}));
+    f.Type("comSex", "");
+    test::PressKey(Qt::Key_Down);
+    QCOMPARE(std::pair(f.Text("comSex"), chosen.FieldValid()[2]),
+             std::pair(std::string("F"), true));
+}
+
+void frmDetiTest::addRemoveAndClose() {
+    Dialog d;
+    d.Prevod(false);
+    d.record =
+        WithChildren({{"EVA NOVÁKOVÁ", "12.06.2015", "F"}, {"JAN NOVÁK", "05.03.2001", "M"}});
+    const ClientsDataCls before = d.record;
+    frmDeti& form = d.Open();
+
+    // X Y, M, 5.3.2001: its row and key; the fields start again with the main window's surname.
+    d.Add("X", "M", "5", "3", "2001", "Y");
+    QCOMPARE(d.Rows(), (Strings{W("JAN NOVÁK|05.03.2001|M"), "X Y|05.03.2001|M",
+                                W("EVA NOVÁKOVÁ|12.06.2015|F")}));
+    QCOMPARE(d.Keys(), (Strings{"a20010305", "X20010305", "a20150612"}));
+    QCOMPARE(d.Texts(), (Strings{"", W("NOVÁK"), "", "", "", ""}));
+    QCOMPARE(form.FieldValid(), (Valid{false, true, false, false, false, false}));
+    QVERIFY(!d.AddEnabled());
+
+    // A first name the list has already (letter case aside) adds nothing and says nothing.
+    d.Add("eva", "F", "1", "1", "2020");
+    QCOMPARE(d.List()->ListCount(), 3);
+    QVERIFY(d.messages.ShownBoxes().empty());
+    QCOMPARE(d.Texts(), (Strings{"", W("NOVÁK"), "", "", "", ""}));
+
+    // A small first name (Prevod is off) keeps its letters, and its row comes after the loaded
+    // children in the record.
+    d.Add(W("čeněk"), "M", "01", "01", "1999");
+    QCOMPARE(d.Rows().front(), W("čeněk NOVÁK|01.01.1999|M"));
+
+    // Storno after adding and removing: the record is as it was. Odebrat with nothing chosen
+    // does nothing.
+    d.Click("cmdOdebrat");
+    QCOMPARE(d.List()->ListCount(), 4);
+    d.ClickRow(1);
+    d.Click("cmdOdebrat");
+    QCOMPARE(d.List()->ListCount(), 3);
+    d.Click("cmdOdebrat");
+    QCOMPARE(d.List()->ListCount(), 3);
+    d.Click("cmdStorno");
+    QVERIFY(d.owner.isEnabled());
+    QTRY_VERIFY(d.form.isNull());
+    QVERIFY(d.record.Comp(before));
+
+    // A new opening starts afresh from the record; OK writes the rows in key order: capitals
+    // first, then the loaded children by birth date, then the small first name.
+    frmDeti& again = d.Open();
+    QCOMPARE(d.List()->ListCount(), 2);
+    QVERIFY(again.FieldValid() == (Valid{false, true, false, false, false, false}));
+    d.Add(W("čeněk"), "M", "01", "01", "1999");
+    d.Add("X", "M", "5", "3", "2001", "Y");
+    d.Click("cmdOK");
+    QCOMPARE(d.Children(),
+             (Strings{"X Y|05.03.2001|M", W("JAN NOVÁK|05.03.2001|M"),
+                      W("EVA NOVÁKOVÁ|12.06.2015|F"), W("čeněk NOVÁK|01.01.1999|M")}));
+    QVERIFY(d.messages.ShownBoxes().empty());
+
+    // The close box stores nothing and enables the main window too.
+    d.Open();
+    d.Add("Z", "F", "2", "2", "2002");
+    const ClientsDataCls stored = d.record;
+    d.form->close();
+    QVERIFY(d.owner.isEnabled());
+    QVERIFY(d.record.Comp(stored));
+}
+
+void frmDetiTest::refusedAdds() {
+    Dialog d;
+    d.Prevod(false);
+    d.record = WithChildren({{"JAN NOVÁK", "05.03.2001", "M"}});
+    d.Open();
+
+    // No real calendar date: told, no row, the fields as typed, the caret in the day; Přidat
+    // stays on for the correction.
+    const char* const wrong[][3] = {{"0", "1", "2001"}, {"5", "3", "01"}, {"31", "02", "2001"}};
+    for (const auto& date : wrong) {
+        d.messages.ClearShown();
+        d.Add("EMA", "F", date[0], date[1], date[2]);
+        QCOMPARE(d.Shown(), (Strings{W("Warning: Datum narození není platné datum.")}));
+        QCOMPARE(d.List()->ListCount(), 1);
+        QCOMPARE(d.Texts(), (Strings{"EMA", W("NOVÁK"), "F", date[0], date[1], date[2]}));
+        QVERIFY(d.C("edDen")->hasFocus());
+        QVERIFY(d.AddEnabled());
+    }
+    d.Enter("edDen", "28");
+    d.Click("cmdPridat");
+    QCOMPARE(d.List()->ListCount(), 2);
+
+    // Keys stay unique: a first name "a" repeats the loaded child's key and sorts right after
+    // it; a first name emptied after Přidat came on gives a key of digits only, first of all.
+    d.Add("a", "M", "5", "3", "2001");
+    for (auto [field, text] :
+         {std::pair{"edJmeno", "B"}, std::pair{"comSex", "M"}, std::pair{"edDen", "5"},
+          std::pair{"edMesic", "5"}, std::pair{"edRok", "2005"}, std::pair{"edJmeno", ""}}) {
+        d.Enter(field, text);
+    }
+    QVERIFY(d.AddEnabled());
+    d.Click("cmdPridat");
+    QCOMPARE(d.Keys(), (Strings{"EMA20010228", "a20010305", Repeat("a20010305", 1), "20050505"}));
+    d.Click("cmdOK");
+    QCOMPARE(d.Children(), (Strings{W(" NOVÁK|05.05.2005|M"), W("EMA NOVÁK|28.02.2001|F"),
+                                    W("JAN NOVÁK|05.03.2001|M"), W("a NOVÁK|05.03.2001|M")}));
+
+    // A hand-edited record with 25 children: every one listed and written back; a child is added
+    // only while fewer than 20 are listed.
+    Dialog big;
+    for (int i = 0; i < 25; ++i)
+        big.record.DetiAdd("D" + std::to_string(i), "01.01.2000", "F");
+    big.Open();
+    QCOMPARE(big.List()->ListCount(), 25);
+    big.Click("cmdTisk");  // answered No: only stored
+    QCOMPARE(big.record.PocetDeti(), 25);
+    big.messages.ClearShown();
+    for (int remaining = 25; remaining >= 19; --remaining) {
+        if (remaining < 25) {
+            big.ClickRow(0);
+            big.Click("cmdOdebrat");
+        }
+        if (remaining == 25 || remaining == 20) {
+            big.Add("NEW", "M", "1", "1", "2001");
+            QCOMPARE(big.Shown(), (Strings{W("Warning: V seznamu může být nejvýše 20 dětí. "
+                                             "Další dítě nelze přidat.")}));
+            QCOMPARE(big.List()->ListCount(), remaining);
+            QCOMPARE(big.Text("edJmeno"), std::string("NEW"));
+            big.messages.ClearShown();
+        }
+    }
+    big.Click("cmdPridat");
+    QCOMPARE(big.List()->ListCount(), 20);
+    QVERIFY(big.messages.ShownBoxes().empty());
+    big.Click("cmdOK");
+    QCOMPARE(big.record.PocetDeti(), 20);
+}
+
+void frmDetiTest::printing() {
+    Dialog d;
+    d.record =
+        WithChildren({{"EVA NOVÁKOVÁ", "12.06.2015", "F"}, {"JAN NOVÁK", "05.03.2001", "M"}});
+    frmDeti& form = d.Open();
+
+    // Tisk stores first; No prints nothing. Storno then keeps the record as it was at printing.
+    d.Add("X", "M", "5", "3", "2001", "Y");
+    d.Click("cmdTisk");
+    const MessageBox::Shown& asked = d.messages.ShownBoxes().at(0);
+    QCOMPARE(asked.title + ": " + asked.text, W("Tisk: Vytisknout data?"));
+    QVERIFY(asked.icon == MessageBox::Icon::Question &&
+            asked.buttons == MessageBox::Buttons::YesNo);
+    QCOMPARE(d.ports.OpenCount(), 0);
+    const Strings atPrinting = {"X Y|05.03.2001|M", W("JAN NOVÁK|05.03.2001|M"),
+                                W("EVA NOVÁKOVÁ|12.06.2015|F")};
+    QCOMPARE(d.Children(), atPrinting);
+    QVERIFY(form.isVisible());
+
+    // Yes prints the children page of the record as stored, and the dialog stays open.
+    d.ClickRow(0);
+    d.Click("cmdOdebrat");
+    d.messages.AnswerNext(Answer::Yes);
+    d.Click("cmdTisk");
+    MemoryPortOpener expected;
+    Notes notes;
+    QVERIFY(ChildrenPageJob(d.config, expected, notes).PrintChildrenPage(d.record));
+    QCOMPARE(d.ports.Bytes(), expected.Bytes());
+    QCOMPARE(d.record.PocetDeti(), 2);
+    QVERIFY(form.isVisible());
+    QCOMPARE(d.messages.Unanswered(), 1);  // the first question, answered No
+
+    d.Add("Z", "F", "2", "2", "2002");
+    d.Click("cmdStorno");
+    QCOMPARE(d.record.PocetDeti(), 2);
+}
+
+void frmDetiTest::printMessagesOverTheDialog() {
+    // Real boxes: the question, answered with a click on "Ano", then the job's own message,
+    // shown over the dialog.
+    Dialog d(W("NOVÁK"), true);
+    d.record = WithChildren({{"JAN NOVÁK", "05.03.2001", "M"}});
+    d.ports.FailOpen("Permission denied");
+    frmDeti& form = d.Open();
+    MemoryPortOpener failing;
+    failing.FailOpen("Permission denied");
+    Notes expected;
+    ChildrenPageJob(d.config, failing, expected).PrintChildrenPage(d.record);
+    QCOMPARE(expected.texts.size(), std::size_t(1));
+
+    QStringList seen;
+    test::WhenModalShown([&](QWidget* question) {
+        auto* box = qobject_cast<QMessageBox*>(question);
+        QVERIFY(box != nullptr);
+        seen.append(box->windowTitle() + ": " + box->text());
+        test::WhenModalShown([&seen, &form, question](QWidget* warning) {
+            auto* told = qobject_cast<QMessageBox*>(warning);
+            QVERIFY(told != nullptr && warning != question);
+            QVERIFY(warning->parentWidget() == &form);
+            QCOMPARE(told->icon(), QMessageBox::Warning);
+            seen.append(told->windowTitle() + ": " + told->text());
+            QTest::mouseClick(told->button(QMessageBox::Ok), Qt::LeftButton);
+        });
+        QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+    });
+    d.Click("cmdTisk");
+    QCOMPARE(seen, (QStringList{QString::fromUtf8("Tisk: Vytisknout data?"),
+                                "Warning: " + UiText::ToQt(expected.texts[0])}));
+    QVERIFY(form.isVisible());
+}
+
+QTEST_MAIN(frmDetiTest)
+#include "frmDetiTest.moc"

@@ -1,48 +1,26 @@
 // The main window driven as the clerk drives it: real widgets on the offscreen platform, a
 // fresh registry and archive in temporary directories for every test, and message boxes
 // answered in advance.
-#include <QHeaderView>
-#include <QtTest>
-#include <cerrno>
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <vector>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include "app/frmVexa.h"
+#include <QDateTime>
+#include <QProcess>
+#include <QSysInfo>
+#include <csignal>
+
+#include "WindowRun.h"
 #include "children/frmDeti.h"
-#include "platform/Dates.h"
-#include "platform/port/DevicePortOpener.h"
-#include "platform/port/MemoryPortOpener.h"
-#include "platform/ui/UiText.h"
 #include "printing/ChildrenPageJob.h"
 #include "printing/forms/frmSelSabl.h"
 #include "printing/forms/frmTisk.h"
-#include "support/GuiSupport.h"
-#include "support/TestSupport.h"
 
 using namespace vexa;
-using vexa::test::W;
-using Strings = std::vector<std::string>;
+using namespace vexa::test;
 using Answer = MessageBox::Answer;
 
 namespace {
-
-std::string Today() {
-    return Dates::Format(Dates::Today());
-}
-
-std::string InDays(const std::string& date, long days) {
-    return Dates::Format(Dates::AddDays(*Dates::Parse(date), days));
-}
-
-// A valid birth number of a man and of a woman, both born 12.06.1985.
-const char* const kManDate = "850612";
-const char* const kManRest = "1239";
-const char* const kWomanDate = "855612";
-const char* const kWomanRest = "1233";
-const std::string kManRc = std::string(kManDate) + "/" + kManRest;
 
 // Printer bytes from a literal, NUL bytes included.
 template <std::size_t N>
@@ -61,193 +39,34 @@ std::string DataPage(const std::string& h, const std::string& h1, const std::str
            InDays(Today(), 365) + "\r\n\x0C";
 }
 
-// An archive line; a record of these is what FillRecord types.
-std::string Line(const std::string& number, const std::string& surname, const std::string& rc,
-                 const std::string& issued = "01.02.2020",
-                 const std::string& expires = "01.02.2030") {
-    return number + ";" + surname + ";JAN;" + rc + ";BRNO;" + issued + ";" + expires +
-           W(";MÚ BRNO") + "\r\n";
-}
-
-// The system's reason for an error as the clerk reads it in the test's locale.
-std::string Reason(int err) {
-    const char* language = nullptr;
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        language = std::getenv(name);
-        if (language != nullptr && *language != 0)
-            break;
-    }
-    const bool czech = language != nullptr && std::string_view(language).starts_with("cs");
-    switch (err) {
-        case ENOTDIR:
-            return czech ? W("není adresářem") : "Not a directory";
-        case EISDIR:
-            return czech ? W("je adresářem") : "Is a directory";
-        default:
-            qFatal("no text for errno %d", err);
-    }
-}
-
-template <typename Items, typename F>
-Strings Collect(const Items& items, F f) {
-    Strings texts;
-    for (const auto& item : items)
-        texts.push_back(f(item));
-    return texts;
-}
-
-// One run of the program: its directories, registry, settings, message boxes and window.
-class Run {
+// A copy of the program in a process of its own over the directories of `run`, doing
+// `actions` (see SessionChild.cpp); Ready waits until it has done them and tells what its
+// boxes showed.
+class Copy {
   public:
-    Run() {
-        dirs.userConfig = tmp / "config";
-        dirs.systemConfig = tmp / "system";
-        dirs.userData = tmp / "data";
-        messages.AnswerByItself();
+    Copy(Run& run, const QStringList& actions) {
+        process.start(QStringLiteral(SESSION_CHILD),
+                      QStringList{QString::fromStdString(run.tmp.Path())} + actions);
     }
-
-    std::string ArchivePath() const { return dirs.userData + "/Lomar/Vexa/Archive.db"; }
-    void WriteArchive(const std::string& cp1250) {
-        std::filesystem::create_directories(dirs.userData + "/Lomar/Vexa");
-        test::WriteFile(ArchivePath(), cp1250);
-    }
-    // Sets a value under the current user's Software\Lomar\Vexa, as an earlier run would have.
-    void SetValue(const std::string& name, const std::string& value) {
-        RegistryRoot registry(dirs);
-        auto key = registry.OpenKey("\\HKEY_CURRENT_USER");
-        for (const char* sub : {"Software", "Lomar", "Vexa"})
-            key = key ? Config::OpenOrCreateKey(*key, sub) : key;
-        QVERIFY(key && key->AddValue(name, value));
-    }
-    // The value of a setting as the registry holds it after the run, or nothing.
-    std::optional<std::string> SavedSetting(const std::string& name) const {
-        RegistryRoot registry(dirs);
-        auto key = registry.OpenKey("\\HKEY_CURRENT_USER\\Software\\Lomar\\Vexa");
-        for (int i = 0; key && i < key->ValueCount(); ++i) {
-            if (key->ValueName(i) == name)
-                return key->ValueData(i);
+    ~Copy() {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
         }
-        return std::nullopt;
     }
-
-    frmVexa& Start() {
-        registry = std::make_unique<RegistryRoot>(dirs);
-        config = std::make_unique<Config>(*registry);
-        PortOpener& opener = devices ? static_cast<PortOpener&>(*devices) : ports;
-        form = std::make_unique<frmVexa>(*config, dirs.userData + "/Lomar/Vexa", messages, opener);
-        form->show();
-        form->activateWindow();
-        if (!QTest::qWaitForWindowActive(form.get()))
-            qWarning("window not active");
-        return *form;
+    QString Ready() {
+        QString out;
+        while (!out.endsWith(QStringLiteral("ready\n")) && process.waitForReadyRead(20000))
+            out += QString::fromUtf8(process.readAllStandardOutput());
+        return out;
     }
-
-    template <typename T = QWidget>
-    T* C(const char* name) {
-        T* control = form->findChild<T*>(QString::fromLatin1(name));
-        if (control == nullptr)
-            qFatal("no control %s", name);
-        return control;
-    }
-    ListView* List() { return C<ListView>("ArchiveList"); }
-    int Tab() { return C<TabControl>("VexaMainTab")->Tab(); }
-    std::string Text(const char* name) { return dynamic_cast<TextControl*>(C(name))->Text(); }
-    Strings Texts(std::initializer_list<const char*> names) {
-        return Collect(names, [&](const char* name) { return Text(name); });
-    }
-    std::string Setting(cfg::Setting setting) { return config->Text(setting); }
-    // The boxes shown so far, as "title: text".
-    Strings Shown() {
-        return Collect(messages.ShownBoxes(),
-                       [](auto& box) { return box.title + ": " + box.text; });
-    }
-
-    // The clerk clicks into a field, selects what it holds and types over it.
-    void Type(const char* name, const std::string& cp1250) {
-        // A click into another window makes it the active one, as the window system does.
-        if (QApplication::activeWindow() != form.get()) {
-            form->activateWindow();
-            QVERIFY(Active());
-        }
-        test::TypeOver(C(name), UiText::ToQt(cp1250));
-    }
-    // The clerk clicks into a field.
-    void Focus(const char* name) { QTest::mouseClick(C(name), Qt::LeftButton); }
-    void Click(const char* name) { QTest::mouseClick(C(name), Qt::LeftButton); }
-    // A double click as the window system delivers it: press, release, press, release.
-    void DoubleClick(const char* name) {
-        QWidget* w = C(name);
-        QTest::mouseDClick(form->windowHandle(), Qt::LeftButton, {},
-                           w->mapTo(form.get(), w->rect().center()));
-    }
-    void ClickTab(int index) {
-        QTabBar* bar = C<TabControl>("VexaMainTab")->Bar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-    }
-    // Fills every holder field as a complete record.
-    void FillRecord(const std::string& number, const std::string& surname) {
-        Type("edPrijmeni", surname);
-        Type("edJmeno", "JAN");
-        Type("edRC_date", kManDate);
-        Type("edRC_rest", kManRest);
-        Type("edMistoNarozeni", "BRNO");
-        Type("edCisloPasu", number);
-        Type("edPasVydal", W("MÚ BRNO"));
-        Focus("edDatumVydani");  // leaving the birth number fills date and sex
-    }
-    QPoint RowCentre(int row) {
-        return List()->visualRect(List()->model()->index(row, 0)).center();
-    }
-    void ClickRowOf(const std::string& number) {
-        auto id = List()->FindItem("x" + number);
-        QVERIFY(id.has_value());
-        QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, RowCentre(List()->RowOf(*id)));
-    }
-    // Opens an archived record from the list with Editovat.
-    void Open(const std::string& number) {
-        ClickTab(1);
-        ClickRowOf(number);
-        Click("cmdEdit");
-    }
-    // The print dialog of type D that is open, null when none is; the clerk turns to it, so it
-    // has the keyboard.
-    template <typename D>
-    D* Dialog() {
-        std::vector<D*> open;
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* d = qobject_cast<D*>(w); d != nullptr && d->isVisible())
-                open.push_back(d);
-        }
-        if (open.size() > 1)
-            qFatal("%d dialogs of a kind open", int(open.size()));
-        if (open.empty())
-            return nullptr;
-        open[0]->activateWindow();
-        if (!Active(open[0]))
-            qWarning("the dialog does not have the keyboard");
-        return open[0];
-    }
-    // Waits until the keys go to `window` (the main window by default).
-    bool Active(QWidget* window = nullptr) {
-        window = window != nullptr ? window : form.get();
-        return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }, 2000);
-    }
-    Strings ListColumn(int column) {
-        Strings texts;
-        for (int row = 0; row < List()->ListCount(); ++row)
-            texts.push_back(List()->Text(List()->ItemAt(row), column));
-        return texts;
-    }
-
-    test::TempDir tmp;
-    XdgDirs dirs;
-    std::unique_ptr<RegistryRoot> registry;
-    std::unique_ptr<Config> config;
-    MessageBox messages;
-    MemoryPortOpener ports;
-    std::unique_ptr<DevicePortOpener> devices;  // the real ports instead, when set
-    std::unique_ptr<frmVexa> form;
+    QProcess process;
 };
+
+// The record FillRecord types, as the archive file holds it.
+std::string Typed(const std::string& number, const std::string& surname) {
+    return Line(number, surname, kManRc, Today(), InDays(Today(), 365));
+}
 
 // The children dialog while it is open.
 frmDeti* Deti() {
@@ -279,6 +98,9 @@ class frmVexaTest : public QObject {
     void settingsFilesThatCannotBeRead();
     void archiveThatCannotBeReadAtStart();
     void childrenPrintedAndSaved();
+    void savedRecordSurvivesAKill();
+    void signalsEndTheSessionThroughTheExitPath();
+    void secondCopyOnOneArchive();
 };
 
 void frmVexaTest::startUpWithoutArchiveOrRegistry() {
@@ -939,6 +761,67 @@ void frmVexaTest::childrenPrintedAndSaved() {
              "P1;" + W("NOVÁK") + ";JAN;" + kManRc + ";BRNO;" + Today() + ";" +
                  InDays(Today(), 365) + ";" + W("MÚ BRNO;ANNA NOVÁK;05.06.2010;F;PETR NOVÁK;") +
                  "03.04.2012;M\r\n");
+}
+
+// Each record reaches the file when it is saved: a copy killed right after loses nothing, and
+// the next start takes over the lock the killed copy left.
+void frmVexaTest::savedRecordSurvivesAKill() {
+    Run run;
+    Copy copy(run, {"save", "A1", "NOVAK"});
+    QCOMPARE(copy.Ready(), QString::fromUtf8("Info: Záznam byl úspěšně uložen\nready\n"));
+    copy.process.kill();
+    QVERIFY(copy.process.waitForFinished());
+    QCOMPARE(test::ReadFile(run.ArchivePath()), Typed("A1", "NOVAK"));
+    run.Start();
+    QVERIFY(!run.form->Refused() && run.Shown().empty());
+    QCOMPARE(run.ListColumn(0), (Strings{"A1"}));
+}
+
+// A signal closes the window through its exit path without questions: the change on screen is
+// not saved (as a No), the settings and the archive are written, the lock is given back.
+void frmVexaTest::signalsEndTheSessionThroughTheExitPath() {
+    for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        Run run;
+        Copy copy(run, {"save", "A1", "NOVAK", "type", "DVORAK"});
+        QVERIFY(copy.Ready().endsWith(QStringLiteral("ready\n")));
+        ::kill(static_cast<pid_t>(copy.process.processId()), signal);
+        QVERIFY(copy.process.waitForFinished(20000));
+        QCOMPARE(copy.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(copy.process.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(copy.process.readAllStandardError()).count("Warning"), 0);
+        QCOMPARE(test::ReadFile(run.ArchivePath()), Typed("A1", "NOVAK"));
+        QCOMPARE(run.SavedSetting("NVHorzTabOS"), std::optional<std::string>("142"));
+        QVERIFY(!std::filesystem::exists(run.ArchivePath() + ".lock"));
+    }
+}
+
+// While one copy holds the archive a second one says who holds it, writes nothing and ends.
+void frmVexaTest::secondCopyOnOneArchive() {
+    Run run;
+    Copy first(run, {"save", "A1", "NOVAK"});
+    QVERIFY(first.Ready().endsWith(QStringLiteral("ready\n")));
+    const std::string settingsFile = run.dirs.userConfig + "/Lomar/HKEY_CURRENT_USER.reg";
+    const std::string settings = test::ReadFile(settingsFile);
+    const std::string lock = run.ArchivePath() + ".lock";
+    struct stat st {};
+    QCOMPARE(::stat(lock.c_str(), &st), 0);
+    const std::string since = UiText::FromQt(
+        QDateTime::fromSecsSinceEpoch(st.st_mtime).toString(QStringLiteral("dd.MM.yyyy hh:mm")));
+
+    frmVexa& second = run.Start();
+    QVERIFY(second.Refused());
+    QCOMPARE(run.Shown(),
+             (Strings{"Warning: " + W("Archiv ") + run.ArchivePath() +
+                      W(" právě používá jiná spuštěná kopie programu (uživatel ") +
+                      ::getpwuid(::geteuid())->pw_name + W(", počítač ") +
+                      UiText::FromQt(QSysInfo::machineHostName()) + W(", od ") + since +
+                      W("). Aby se záznamy nepřepsaly, tato kopie programu se ukončí a nic "
+                        "neuloží. Pokud žádná jiná kopie neběží, smažte soubor ") +
+                      lock + "."}));
+    run.Type("edPlatnost", "30");
+    second.close();
+    QCOMPARE(test::ReadFile(run.ArchivePath()), Typed("A1", "NOVAK"));
+    QCOMPARE(test::ReadFile(settingsFile), settings);
 }
 
 QTEST_MAIN(frmVexaTest)

@@ -659,10 +659,15 @@ void frmVexa::OnTisk() {
         }
     }
     // The dialogs print the record as the clerk sees it when the data page is printed.
-    PrintDialog::Context context{
-        *this, m_config, m_ports, m_messages, [this]() -> const ClientsDataCls* {
-            return ValidateUserData(Cs(kIncompleteForPrint)) ? &CurUserData : nullptr;
-        }};
+    PrintDialog::Context context{*this,
+                                 m_config,
+                                 m_ports,
+                                 m_messages,
+                                 [this]() -> const ClientsDataCls* {
+                                     return ValidateUserData(Cs(kIncompleteForPrint)) ? &CurUserData
+                                                                                      : nullptr;
+                                 },
+                                 [this] { StoreSettings(); }};
     const double method = m_config.Number(cfg::ZpusobTisku);
     Form* dialog = nullptr;
     if (method == 0.0) {

@@ -34,6 +34,8 @@ class PrintDialog : public Form, public Notifier {
         // The record to print, taken again from the owner's fields at the moment of printing;
         // null when the fields cannot be printed (the owner has told the clerk why).
         std::function<const ClientsDataCls*()> TakeRecord;
+        // Called after the dialog stored a print shift in the settings (the owner writes them).
+        std::function<void()> ShiftStored;
     };
 
     void Warn(const std::string& message) override;

@@ -66,6 +66,7 @@ void frmSelSabl::OnOK() {
     const TemplateShift shift = m_context.Settings.Template(Selected);
     m_context.Settings.Set(cfg::HorzShift, std::to_string(shift.Horz));
     m_context.Settings.Set(cfg::VertShift, std::to_string(shift.Vert));
+    m_context.ShiftStored();
     AskPrintData();
     Unload();
 }

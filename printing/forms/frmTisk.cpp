@@ -83,6 +83,7 @@ void frmTisk::TakeMillimetres(TextBox* box, VScrollBar* bar) {
 
 void frmTisk::StoreShift() {
     GuideShift::StoreShift(m_context.Settings, vscrollX->Value(), vscrollY->Value());
+    m_context.ShiftStored();
 }
 
 void frmTisk::OnAno() {

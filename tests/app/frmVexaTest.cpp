@@ -393,6 +393,7 @@ void frmVexaTest::printingEndToEndIntoAFile() {
     run.Click("cmdTisk");
     frmTisk* guide = run.Dialog<frmTisk>();
     QTest::mouseClick(guide->cmdAno, Qt::LeftButton);
+    QCOMPARE(run.SavedSetting("HorzShift"), std::optional<std::string>("0"));  // written at once
     QCOMPARE(test::ReadFile(port), kInit + B("\x1B(V\x02\x00\xA7\x05\x1B$\x35\x00-") +
                                        B("\x1B(V\x02\x00\x89\x07\x1B$\x37\x00|\x0C"));
     run.messages.AnswerNext(Answer::Yes);
@@ -409,6 +410,7 @@ void frmVexaTest::printingEndToEndIntoAFile() {
                       QPoint(6, templates->optP[8]->height() / 2));
     run.messages.AnswerNext(Answer::Yes);
     QTest::mouseClick(templates->cmdOK, Qt::LeftButton);
+    QCOMPARE(run.SavedSetting("HorzShift"), std::optional<std::string>("6"));
     QCOMPARE(test::ReadFile(port),
              DataPage(B("\x1B$\x62\x00"), B("\x1B$\x80\x00"), B("\x1B$\xC8\x00")));
     QCOMPARE(run.messages.ShownBoxes().size(), std::size_t{2});
@@ -547,6 +549,8 @@ void frmVexaTest::settingsTab() {
     QCOMPARE(
         (Strings{run.Setting(cfg::Port), run.Setting(cfg::Platnost), run.Setting(cfg::SmerTisku)}),
         (Strings{"lpt9", "30", "1"}));
+    // Applied settings are in the file at once, not only at exit.
+    QCOMPARE(run.SavedSetting("Platnost"), std::optional<std::string>("30"));
     QCOMPARE(buttons(), std::pair(false, false));
 
     // Choosing the method already in force enables nothing; the other one enables both.
@@ -573,7 +577,6 @@ void frmVexaTest::settingsTab() {
     run.Click("cmdDefault");
     QCOMPARE(run.Texts({"comLpt", "edVydejce", "edPlatnost"}), (Strings{"lpt1", "", "365"}));
     QCOMPARE(buttons(), std::pair(false, false));
-    run.form->close();
     QCOMPARE(run.SavedSetting("HorzShift"), std::optional<std::string>("0"));
     QCOMPARE(run.SavedSetting("Port"), std::optional<std::string>("lpt1"));
 }

@@ -82,10 +82,12 @@ class Desk {
 
     template <typename Dialog>
     Dialog& Open() {
-        auto* opened = new Dialog({owner, config, ports, messages, [this] {
+        auto* opened = new Dialog({owner, config, ports, messages,
+                                   [this] {
                                        ++taken;
                                        return complete ? &record : nullptr;
-                                   }});
+                                   },
+                                   [this] { stored.push_back(Shift()); }});
         opened->setAttribute(Qt::WA_DeleteOnClose);
         opened->ShowOver(&owner, true);
         Active(opened);
@@ -131,6 +133,7 @@ class Desk {
     ClientsDataCls record;
     bool complete = true;
     int taken = 0;
+    std::vector<Strings> stored;  // the shift each time the dialog stored one
     QPointer<QWidget> dialog;
 };
 
@@ -253,6 +256,8 @@ void PrintDialogsTest::anoPrintsTheMarksNeOffersTheDataPage() {
     TypeInto(d.edY, L("1.5"));
     QTest::mouseClick(d.cmdAno, Qt::LeftButton);
     QCOMPARE(desk.Shift(), (Strings{"-4", "-21"}));
+    // The owner hears of every stored shift, to write the settings at once.
+    QCOMPARE(desk.stored, (std::vector<Strings>{{"-4", "-21"}}));
     const std::string marks = desk.Expected(false);
     QCOMPARE(marks.substr(25 + 11, 1), std::string("-"));
     QCOMPARE(desk.ports.AllBytes(), (Strings{marks}));
@@ -270,6 +275,7 @@ void PrintDialogsTest::anoPrintsTheMarksNeOffersTheDataPage() {
     const std::string page = desk.Expected(true);
     QCOMPARE(page.substr(25, 2), std::string("\x1BP"));
     QCOMPARE(desk.ports.AllBytes(), (Strings{marks, page}));
+    QCOMPARE(desk.stored.size(), std::size_t(2));
 
     // A job that fails is told over the dialog; the shift stays as set, the dialog open.
     desk.ports = MemoryPortOpener();

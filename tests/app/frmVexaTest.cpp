@@ -13,6 +13,7 @@
 #include "WindowRun.h"
 #include "children/frmDeti.h"
 #include "printing/ChildrenPageJob.h"
+#include "printing/forms/frmNahled.h"
 #include "printing/forms/frmSelSabl.h"
 #include "printing/forms/frmTisk.h"
 
@@ -98,6 +99,7 @@ class frmVexaTest : public QObject {
     void settingsFilesThatCannotBeRead();
     void archiveThatCannotBeReadAtStart();
     void childrenPrintedAndSaved();
+    void previewPortShowsTheJobs();
     void savedRecordSurvivesAKill();
     void signalsEndTheSessionThroughTheExitPath();
     void secondCopyOnOneArchive();
@@ -764,6 +766,54 @@ void frmVexaTest::childrenPrintedAndSaved() {
              "P1;" + W("NOVÁK") + ";JAN;" + kManRc + ";BRNO;" + Today() + ";" +
                  InDays(Today(), 365) + ";" + W("MÚ BRNO;ANNA NOVÁK;05.06.2010;F;PETR NOVÁK;") +
                  "03.04.2012;M\r\n");
+}
+
+// With the port "náhled" (letter case ignored) each job opens a preview of its very bytes, from
+// either dialog, and no device is opened.
+void frmVexaTest::previewPortShowsTheJobs() {
+    Run run;
+    run.SetValue("Port", W("NÁHLED"));
+    run.Start();
+    run.FillRecord("P1", W("ŠŤASTNÝ"));
+    auto preview = [] {
+        frmNahled* shown = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* p = qobject_cast<frmNahled*>(w); p != nullptr && p->isVisible())
+                shown = p;
+        }
+        return shown;
+    };
+    auto runs = [](const frmNahled& p) {
+        Strings texts;
+        for (const PrintedPage& page : p.Job().Pages) {
+            for (const TextRun& r : page.Runs)
+                texts.push_back(std::to_string(r.Vert) + " " + std::to_string(r.Horz) + " " +
+                                r.Text);
+        }
+        return texts;
+    };
+    run.Click("cmdTisk");
+    QTest::mouseClick(run.Dialog<frmTisk>()->cmdAno, Qt::LeftButton);
+    frmNahled* marks = preview();
+    QVERIFY(marks != nullptr);
+    QCOMPARE(runs(*marks), (Strings{"1447 53 -", "1929 55 |"}));
+    marks->close();
+    run.Dialog<frmTisk>()->close();
+
+    run.config->Set(cfg::ZpusobTisku, "1");
+    run.Click("cmdTisk");
+    run.messages.AnswerNext(Answer::Yes);
+    QTest::mouseClick(run.Dialog<frmSelSabl>()->cmdOK, Qt::LeftButton);
+    frmNahled* page = preview();
+    QVERIFY(page != nullptr);
+    // The data page with P1's shift (1/360 inch: 42 up from GlobVertNS 1378).
+    QCOMPARE(
+        runs(*page),
+        (Strings{"1366 206 P1", "1426 104 " + W("ŠŤASTNÝ"), "1516 104 JAN", "1696 104 12.06.1985",
+                 "1696 206 850612/1239", "1786 104 M", "1786 134 BRNO", "1876 104 " + Today(),
+                 "1876 206 " + W("MÚ BRNO"), "1966 104 " + InDays(Today(), 365)}));
+    QCOMPARE(run.ports.OpenCount(), 0);
+    QVERIFY(run.messages.ShownBoxes().size() == 1);
 }
 
 // Each record reaches the file when it is saved: a copy killed right after loses nothing, and

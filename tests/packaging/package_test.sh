@@ -86,10 +86,9 @@ deb)
     ./usr/share/doc/vexa/changelog.Debian.gz
     ./usr/share/doc/vexa/copyright
     ./usr/share/icons/hicolor/scalable/apps/cz.lomar.Vexa.svg
-    ./usr/share/man/man1/vexa.1.gz
     ./usr/share/metainfo/cz.lomar.Vexa.metainfo.xml)
   for program in "${programs[@]}"; do
-    expected+=("./usr/bin/$program")
+    expected+=("./usr/bin/$program" "./usr/share/man/man1/$program.1.gz")
   done
   files=$(dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
   [ "$files" = "$(printf '%s\n' "${expected[@]}" | sort)" ] ||

@@ -18,16 +18,7 @@ const std::string kAuthority = "M\xDA \xA9UMPERK";
 
 class DataPageJobTest : public PrintTest {
   protected:
-    DataPageJobTest() {
-        record.CisloPasu = "40123456";
-        record.Prijmeni = W("ŠŤASTNÁ");
-        record.Jmeno = W("ŽOFIE");
-        record.rc = "855612/1234";
-        record.MistoNarozeni = W("TŘEBÍČ");
-        record.DatumVydani = "01.02.2020";
-        record.Platnost = "01.02.2030";
-        record.Vydavatel = W("MÚ ŠUMPERK");
-    }
+    DataPageJobTest() { record = test::SampleHolder(); }
     bool Print() { return DataPageJob(config, port, notes).PrintDataPage(record); }
 
     static std::vector<PlacedText> Normal(int v, int h, int h1, int h2) {

@@ -56,14 +56,7 @@ void ExpectRuns(const PrintedJob& job, const std::vector<Expected>& expected) {
 class PageInterpreterTest : public PrintTest {
   protected:
     PageInterpreterTest() {
-        holder.CisloPasu = "40123456";
-        holder.Prijmeni = W("ŠŤASTNÁ");
-        holder.Jmeno = W("ŽOFIE");
-        holder.rc = "855612/1234";
-        holder.MistoNarozeni = W("TŘEBÍČ");
-        holder.DatumVydani = "01.02.2020";
-        holder.Platnost = "01.02.2030";
-        holder.Vydavatel = W("MÚ ŠUMPERK");
+        holder = test::SampleHolder();
         for (const char* name : {"PETR NOVÁK", "ALEXANDRA MARIE NOVÁKOVÁ"}) {
             EXPECT_TRUE(children.DetiAdd(W(name), "03.04.2012", "M"));
         }

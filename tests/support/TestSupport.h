@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/Cp1250.h"
+#include "records/ClientsDataCls.h"
 
 namespace vexa::test {
 
@@ -17,6 +18,20 @@ namespace vexa::test {
 // own texts.
 inline std::string W(std::string_view utf8) {
     return Cs(utf8);
+}
+
+// The holder the print tests print: Czech letters in every text that may carry them.
+inline ClientsDataCls SampleHolder() {
+    ClientsDataCls holder;
+    holder.CisloPasu = "40123456";
+    holder.Prijmeni = W("ŠŤASTNÁ");
+    holder.Jmeno = W("ŽOFIE");
+    holder.rc = "855612/1234";
+    holder.MistoNarozeni = W("TŘEBÍČ");
+    holder.DatumVydani = "01.02.2020";
+    holder.Platnost = "01.02.2030";
+    holder.Vydavatel = W("MÚ ŠUMPERK");
+    return holder;
 }
 
 // A fresh directory removed with everything in it at the end of the test.

@@ -13,6 +13,7 @@
 #include "printing/DataPageJob.h"
 #include "records/ClientsDataCls.h"
 #include "settings/Config.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -22,10 +23,6 @@ class Complaints : public vexa::Notifier {
         std::fprintf(stderr, "%s\n", vexa::Cp1250::ToUtf8(message).c_str());
     }
 };
-
-std::string W(const char* utf8) {
-    return vexa::Cs(utf8);
-}
 
 void Write(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
@@ -44,15 +41,7 @@ int main(int argc, char* argv[]) {
     const std::string job = dir + "/data-page.prn";
     config.Set(vexa::cfg::Port, job);
 
-    vexa::ClientsDataCls holder;
-    holder.CisloPasu = "40123456";
-    holder.Prijmeni = W("ŠŤASTNÁ");
-    holder.Jmeno = W("ŽOFIE");
-    holder.rc = "855612/1234";
-    holder.MistoNarozeni = W("TŘEBÍČ");
-    holder.DatumVydani = "01.02.2020";
-    holder.Platnost = "01.02.2030";
-    holder.Vydavatel = W("MÚ ŠUMPERK");
+    const vexa::ClientsDataCls holder = vexa::test::SampleHolder();
     vexa::DevicePortOpener ports;
     Complaints complaints;
     if (!vexa::DataPageJob(config, ports, complaints).PrintDataPage(holder)) {

@@ -39,15 +39,7 @@ std::string JobBytes(bool dataPage, const std::string& smerTisku = "0") {
     config.Set(cfg::SmerTisku, smerTisku);
     MemoryPortOpener port;
     Quiet quiet;
-    ClientsDataCls holder;
-    holder.CisloPasu = "40123456";
-    holder.Prijmeni = W("ŠŤASTNÁ");
-    holder.Jmeno = W("ŽOFIE");
-    holder.rc = "855612/1234";
-    holder.MistoNarozeni = W("TŘEBÍČ");
-    holder.DatumVydani = "01.02.2020";
-    holder.Platnost = "01.02.2030";
-    holder.Vydavatel = W("MÚ ŠUMPERK");
+    const ClientsDataCls holder = test::SampleHolder();
     const bool printed = dataPage ? DataPageJob(config, port, quiet).PrintDataPage(holder)
                                   : GuidePointsJob(config, port, quiet).PrintGuidePoints();
     if (!printed) {

@@ -191,7 +191,8 @@ void frmVexa::BuildSettingsTab(QWidget* page) {
          {5160, 720, 1695, 315},
          kMethodItems,
          cfg::ZpusobTisku},
-        {&frmVexa::comLpt, "comLpt", {5520, 1680, 735, 315}, kPortItems, cfg::Port},
+        // As wide as the font's box, so the preview port "náhled" shows whole.
+        {&frmVexa::comLpt, "comLpt", {5520, 1680, 975, 315}, kPortItems, cfg::Port},
         {&frmVexa::comFont, "comFont", {5880, 1080, 975, 315}, kFontItems, cfg::FontSize}};
     for (const auto& def : combos) {
         ComboBox* combo = this->*def.combo = Add<ComboBox>(page, def.name, def.at);

@@ -10,23 +10,23 @@ namespace {
 
 using test::W;
 
-std::map<std::string, std::string> Hives(const test::TempDir& dir) {
-    return {{"HKEY_CURRENT_USER", dir / "cu.reg"},
-            {"HKEY_USERS", dir / "users.reg"},
-            {"HKEY_LOCAL_MACHINE", dir / "lm.reg"}};
-}
+using test::Hives;
 
-TEST(RegistryTest, KeysAndValuesPersistInRegeditFormat) {
+TEST(RegistryTest, KeysAndValuesPersistInRegeditFormatAndNamesIgnoreLetterCase) {
     test::TempDir dir;
     {
         RegistryRoot reg(Hives(dir));
         auto root = reg.OpenKey("\\HKEY_CURRENT_USER");
         ASSERT_TRUE(root);
         ASSERT_TRUE(root->AddSubkey("Software"));
-        auto sw = reg.OpenKey("\\HKEY_CURRENT_USER\\Software\\");
+        EXPECT_FALSE(root->AddSubkey("SOFTWARE"));
+        auto sw = reg.OpenKey("\\hkey_current_user\\Software\\");
         ASSERT_TRUE(sw);
         EXPECT_TRUE(sw->AddValue("Cesta", W("C:\\Pasy \"nové\" Žďár")));
+        EXPECT_FALSE(sw->AddValue("CESTA", "x"));
         EXPECT_TRUE(sw->AddSubkey(W("Prázdný")));
+        EXPECT_FALSE(reg.OpenKey("\\HKEY_CURRENT_USER\\Missing"));
+        EXPECT_FALSE(reg.OpenKey("\\HKEY_NOWHERE"));
     }
     EXPECT_EQ(test::ReadFile(dir / "cu.reg"), W("REGEDIT4\r\n\r\n"
                                                 "[HKEY_CURRENT_USER\\Software]\r\n"
@@ -38,22 +38,6 @@ TEST(RegistryTest, KeysAndValuesPersistInRegeditFormat) {
     ASSERT_EQ(sw->ValueCount(), 1);
     EXPECT_EQ(sw->ValueData(0), W("C:\\Pasy \"nové\" Žďár"));
     EXPECT_EQ(sw->SubkeyNames(), std::vector<std::string>{W("Prázdný")});
-}
-
-TEST(RegistryTest, NamesIgnoreLetterCase) {
-    test::TempDir dir;
-    RegistryRoot reg(Hives(dir));
-    auto root = reg.OpenKey("\\HKEY_USERS\\");
-    ASSERT_TRUE(root);
-    EXPECT_TRUE(root->AddSubkey(".DEFAULT"));
-    EXPECT_FALSE(root->AddSubkey(".default"));
-    auto key = reg.OpenKey("\\hkey_users\\.Default");
-    ASSERT_TRUE(key);
-    EXPECT_TRUE(key->AddValue("Port", "lpt1"));
-    EXPECT_FALSE(key->AddValue("PORT", "lpt2"));
-    EXPECT_EQ(key->ValueCount(), 1);
-    EXPECT_FALSE(reg.OpenKey("\\HKEY_USERS\\Missing"));
-    EXPECT_FALSE(reg.OpenKey("\\HKEY_NOWHERE"));
 }
 
 TEST(RegistryTest, ReadsHandWrittenFilesAndKeepsOtherKinds) {

@@ -31,12 +31,6 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-void ShowActive(QWidget& w) {
-    w.show();
-    w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-}
-
 // Three tabs; on the first two text boxes, a combo box and a button. Every LostFocus, Click
 // and tab Click is recorded in `events`.
 struct Window {
@@ -61,7 +55,7 @@ struct Window {
         QObject::connect(tabs, &TabControl::Click, [this](int from) {
             events.push_back("Tab from " + std::to_string(from));
         });
-        ShowActive(widget);
+        QVERIFY(test::ShowActive(&widget));
     }
     void Record(QWidget* left) {
         events.push_back("LostFocus " + left->objectName().toStdString());
@@ -103,7 +97,7 @@ void WidgetsTest::textBoxKeepsWhatARecordCanHold() {
     TextBox box(QStringLiteral("edTest"));
     box.SetRefused(";");
     QSignalSpy changes(&box, &TextBox::Change);
-    ShowActive(box);
+    QVERIFY(test::ShowActive(&box));
     // Typed or pasted: what the form refuses (";"), control characters and what Windows-1250
     // lacks are left out.
     QTest::keyClicks(&box, QStringLiteral("nov;ak"));
@@ -155,9 +149,9 @@ void WidgetsTest::eventOrder() {
     w.events.clear();
     {
         QWidget other;
-        ShowActive(other);
+        QVERIFY(test::ShowActive(&other));
     }
-    ShowActive(w.widget);
+    QVERIFY(test::ShowActive(&w.widget));
     w.combo->SetFocus();
     w.combo->showPopup();
     QTRY_VERIFY(w.combo->view()->isVisible());
@@ -181,7 +175,7 @@ void WidgetsTest::checkBoxAndComboClicks() {
     // The check box: Click on every change of the value, by the program or the user.
     CheckBox box(QStringLiteral("chkPrevod"), W("Převádět"));
     QSignalSpy checks(&box, &CheckBox::Click);
-    ShowActive(box);
+    QVERIFY(test::ShowActive(&box));
     box.SetValue(1);
     box.SetValue(1);
     QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(5, box.height() / 2));
@@ -194,7 +188,7 @@ void WidgetsTest::checkBoxAndComboClicks() {
     for (const char* item : {"lpt1", "lpt2", "lpt3"})
         combo.AddItem(item);
     QSignalSpy clicks(&combo, &ComboBox::Click);
-    ShowActive(combo);
+    QVERIFY(test::ShowActive(&combo));
     combo.SetText("lpt9");
     QCOMPARE(clicks.count(), 0);
     combo.setCurrentIndex(0);
@@ -214,7 +208,7 @@ void WidgetsTest::scrollBarWithTheLargerValueAtTheTop() {
     bar.SetEnds(100, -100);
     bar.SetSteps(1, 10);
     QSignalSpy changes(&bar, &VScrollBar::Change);
-    ShowActive(bar);
+    QVERIFY(test::ShowActive(&bar));
     auto click = [&](int y) { QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(8, y)); };
     auto key = [&](Qt::Key k) { test::PressKey(k); };
     // Arrows and the track at the ends of a bar standing at 0, then keys, then dragging the thumb
@@ -264,7 +258,7 @@ void WidgetsTest::optionButtonsGroupedInAFrame() {
         QObject::connect(option, &OptionButton::Click, [&clicks, name] { clicks.push_back(name); });
         options.push_back(option);
     }
-    ShowActive(window);
+    QVERIFY(test::ShowActive(&window));
     auto checked = [&] {
         Strings names;
         for (OptionButton* option : options) {
@@ -344,7 +338,7 @@ void WidgetsTest::listViewKeysTagsSortAndEvents() {
     QCOMPARE(list.Text(*list.FindTag(5), 1), W("Bílý"));
 
     // Headers count from 1; every click into the list is a Click, on a row or below them.
-    ShowActive(list);
+    QVERIFY(test::ShowActive(&list));
     QSignalSpy columns(&list, &ListView::ColumnClick);
     QSignalSpy clicks(&list, &ListView::Click);
     QSignalSpy doubles(&list, &ListView::DblClick);
@@ -365,26 +359,22 @@ void WidgetsTest::listViewKeysTagsSortAndEvents() {
 }
 
 void WidgetsTest::messageBoxAnswersInAdvanceAndRecords() {
+    // Answered in advance: the answers given, then No, counted; every box is recorded.
     MessageBox box;
     box.AnswerByItself();
     box.AnswerNext(MessageBox::Answer::Yes);
-    box.ShowWarning(nullptr, W("Záznam nebyl uložen!"));
     QVERIFY(box.AskYesNo(nullptr, W("Varování"), "?"));
-    QVERIFY(!box.AskYesNo(nullptr, "Vexa", "??"));  // no answer left: No, counted
+    QVERIFY(!box.AskYesNo(nullptr, "Vexa", "??", MessageBox::Icon::Warning));
+    box.ShowWarning(nullptr, W("Záznam nebyl uložen!"));
     box.ShowInfo(nullptr, "done");
     QCOMPARE(box.Unanswered(), 1);
-    using B = MessageBox::Buttons;
+    QCOMPARE(test::ShownBoxes(box), (Strings{W("Varování: ?"), "Vexa: ??",
+                                             W("Warning: Záznam nebyl uložen!"), "Info: done"}));
     using I = MessageBox::Icon;
-    const std::tuple<std::string, std::string, I, B> expected[] = {
-        {"Warning", W("Záznam nebyl uložen!"), I::Warning, B::Ok},
-        {W("Varování"), "?", I::Question, B::YesNo},
-        {"Vexa", "??", I::Question, B::YesNo},
-        {"Info", "done", I::Information, B::Ok}};
-    QCOMPARE(box.ShownBoxes().size(), std::size(expected));
-    for (std::size_t i = 0; i < std::size(expected); ++i) {
-        const auto& s = box.ShownBoxes()[i];
-        QVERIFY(std::tie(s.title, s.text, s.icon, s.buttons) == expected[i]);
-    }
+    QVERIFY(box.ShownBoxes()[0].icon == I::Question && box.ShownBoxes()[1].icon == I::Warning &&
+            box.ShownBoxes()[2].icon == I::Warning && box.ShownBoxes()[3].icon == I::Information);
+    QVERIFY(box.ShownBoxes()[1].buttons == MessageBox::Buttons::YesNo &&
+            box.ShownBoxes()[3].buttons == MessageBox::Buttons::Ok);
 
     // A real box over a window: the window's font, plain buttons, and the answers' letters
     // with or without Alt.
@@ -392,7 +382,7 @@ void WidgetsTest::messageBoxAnswersInAdvanceAndRecords() {
     QFont font(QStringLiteral("DejaVu Sans Condensed"));
     font.setPointSizeF(7.75);
     window.setFont(font);
-    ShowActive(window);
+    QVERIFY(test::ShowActive(&window));
     MessageBox real;
     const struct {
         Qt::Key key;
@@ -424,7 +414,7 @@ void WidgetsTest::messageBoxAnswersInAdvanceAndRecords() {
 void WidgetsTest::dialogBordersAndPlacement() {
     QWidget owner;
     owner.setGeometry(100, 100, 600, 400);
-    ShowActive(owner);
+    QVERIFY(test::ShowActive(&owner));
     for (Form::Border border : {Form::Border::FixedDialog, Form::Border::Sizeable}) {
         Form dialog;
         dialog.SetClientSize(3435, 1920);

@@ -3,9 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <vector>
-
 #include "platform/AtomicFile.h"
 #include "platform/SystemError.h"
 #include "platform/TextFiles.h"

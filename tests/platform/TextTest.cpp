@@ -14,9 +14,7 @@ namespace {
 using test::W;
 
 TEST(Cp1250Test, EveryByteSurvivesTheRoundTripAndCzechLettersHaveTheirCodes) {
-    std::string all;
-    for (int b = 0; b < 256; ++b)
-        all += static_cast<char>(b);
+    const std::string all = test::AllBytes();
     auto back = Cp1250::FromUtf8(Cp1250::ToUtf8(all));
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(*back, all);

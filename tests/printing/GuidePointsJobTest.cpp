@@ -1,9 +1,5 @@
 #include "printing/GuidePointsJob.h"
 
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "printing/PrintTestSupport.h"
 
 namespace vexa::test {

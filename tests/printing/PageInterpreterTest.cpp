@@ -1,10 +1,7 @@
 #include "printing/PageInterpreter.h"
 
-#include <cstddef>
 #include <functional>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "printing/ChildrenPageJob.h"
 #include "printing/DataPageJob.h"

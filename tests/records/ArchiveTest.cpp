@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <filesystem>
 #include <functional>
 #include <optional>
 

@@ -8,27 +8,16 @@ namespace {
 
 using test::W;
 
-ClientsDataCls Sample() {
-    ClientsDataCls r;
-    r.CisloPasu = "12345678";
-    r.Prijmeni = W("NOVÁK");
-    r.Jmeno = W("JIŘÍ");
-    r.rc = "850612/1239";
-    r.MistoNarozeni = W("ŽĎÁR NAD SÁZAVOU");
-    r.DatumVydani = "05.12.2026";
-    r.Platnost = "05.12.2027";
-    r.Vydavatel = W("MěÚ Žďár");
-    return r;
-}
+using test::SampleHolder;
 
 TEST(ClientsDataTest, LineFormJoinsFieldsAndChildrenAndReadsBack) {
     EXPECT_EQ(ClientsDataCls().GetDataAsLine(), ";;;;;;;");
-    ClientsDataCls r = Sample();
+    ClientsDataCls r = SampleHolder();
     r.DetiAdd(W("PETR NOVÁK"), "01.02.2010", "M");
     r.DetiAdd("", "", "F");
     EXPECT_EQ(r.GetDataAsLine(),
-              W("12345678;NOVÁK;JIŘÍ;850612/1239;ŽĎÁR NAD SÁZAVOU;05.12.2026;05.12.2027;MěÚ "
-                "Žďár;PETR NOVÁK;01.02.2010;M;;;F"));
+              W("40123456;ŠŤASTNÁ;ŽOFIE;855612/1234;TŘEBÍČ;01.02.2020;01.02.2030;MÚ ŠUMPERK;"
+                "PETR NOVÁK;01.02.2010;M;;;F"));
     r.Jmeno.clear();
     r.DetiAdd("", W("ěščřžýáíé"), "");
     ClientsDataCls back;
@@ -57,18 +46,18 @@ TEST(ClientsDataTest, ShortOrCutLinesLoseNothing) {
         EXPECT_EQ(r.GetDataAsLine(), c.written);
         EXPECT_EQ(r.PocetDeti(), c.children) << c.line;
     }
-    ClientsDataCls r = Sample();
+    ClientsDataCls r = SampleHolder();
     r.DetiAdd("A", "1", "M");
     r.LoadFromLine("x;;;;;;;;C;3;M");
     EXPECT_EQ(r.GetDataAsLine(), "x;;;;;;;;A;1;M;C;3;M");
 }
 
 TEST(ClientsDataTest, CompIsExactAndClearEmptiesAll) {
-    ClientsDataCls a = Sample(), b = Sample();
+    ClientsDataCls a = SampleHolder(), b = SampleHolder();
     EXPECT_TRUE(a.Comp(b));
-    b.Prijmeni = W("Novák");
+    b.Prijmeni = W("Šťastná");
     EXPECT_FALSE(a.Comp(b));
-    ClientsDataCls c = Sample(), d = Sample();
+    ClientsDataCls c = SampleHolder(), d = SampleHolder();
     c.DetiAdd("A", "1", "M");
     c.DetiAdd("B", "2", "F");
     d.DetiAdd("B", "2", "F");

@@ -53,6 +53,14 @@ std::string JobBytes(Print print) {
     return port.Bytes();
 }
 
+// Every byte value once, in order.
+inline std::string AllBytes() {
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    return all;
+}
+
 // The holder the print tests print: Czech letters in every text that may carry them.
 inline ClientsDataCls SampleHolder() {
     ClientsDataCls holder;

@@ -2,13 +2,8 @@
 #include <QAbstractButton>
 #include <QHeaderView>
 #include <QSignalSpy>
-#include <QTimer>
-#include <QWindow>
 #include <QtTest>
-#include <functional>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "platform/ui/Button.h"
 #include "platform/ui/CheckBox.h"
@@ -31,7 +26,7 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-// Three tabs; on the first two text boxes, a combo box and a button. Every LostFocus, Click
+// Three tabs; on the first a text box, a combo box and a button. Every LostFocus, Click
 // and tab Click is recorded in `events`.
 struct Window {
     Window() {
@@ -40,16 +35,13 @@ struct Window {
         for (const char* caption : {"Uživatelská data", "Archív", "Nastavení"})
             pages.push_back(tabs->AddTab(W(caption)));
         date = new TextBox(QStringLiteral("edRC_date"), pages[0]);
-        rest = new TextBox(QStringLiteral("edRC_rest"), pages[0]);
         combo = new ComboBox(QStringLiteral("comSex"), pages[0]);
         button = new Button(QStringLiteral("cmdUlozit"), "Save", pages[0]);
         date->setGeometry(10, 50, 100, 20);
-        rest->setGeometry(120, 50, 60, 20);
         combo->setGeometry(200, 50, 80, 20);
         combo->AddItem("M");
         button->setGeometry(10, 90, 80, 20);
-        for (TextBox* box : {date, rest})
-            QObject::connect(box, &TextBox::LostFocus, [this, box] { Record(box); });
+        QObject::connect(date, &TextBox::LostFocus, [this] { Record(date); });
         QObject::connect(combo, &ComboBox::LostFocus, [this] { Record(combo); });
         QObject::connect(button, &Button::Click, [this] { events.push_back("Click"); });
         QObject::connect(tabs, &TabControl::Click, [this](int from) {
@@ -65,7 +57,6 @@ struct Window {
     TabControl* tabs = new TabControl(QStringLiteral("VexaMainTab"), &widget);
     std::vector<QWidget*> pages;
     TextBox* date;
-    TextBox* rest;
     ComboBox* combo;
     Button* button;
     Strings events;
@@ -158,17 +149,8 @@ void WidgetsTest::eventOrder() {
     w.combo->hidePopup();
     w.date->SetFocus();
     QCOMPARE(w.events, (Strings{"LostFocus edRC_date", "LostFocus comSex"}));
-
-    // A LostFocus that sends the user back drops the click; from a field that lets the user
-    // go, the click goes through.
-    QObject::connect(w.rest, &TextBox::LostFocus, [&] { w.date->SetFocus(); });
-    w.rest->SetFocus();
-    w.events.clear();
-    QTest::mouseClick(w.button, Qt::LeftButton);
-    QCOMPARE(w.events, (Strings{"LostFocus edRC_rest"}));
-    QVERIFY(w.date->hasFocus());
-    QTest::mouseClick(w.button, Qt::LeftButton);
-    QCOMPARE(w.events.back(), std::string("Click"));
+    // (A LostFocus that sends the clerk back drops the click: the main window's tests leave a
+    // wrong birth number by a click on Uložit.)
 }
 
 void WidgetsTest::checkBoxAndComboClicks() {
@@ -384,15 +366,10 @@ void WidgetsTest::messageBoxAnswersInAdvanceAndRecords() {
     window.setFont(font);
     QVERIFY(test::ShowActive(&window));
     MessageBox real;
-    const struct {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        bool yes;
-    } answers[] = {{Qt::Key_A, Qt::NoModifier, true},
-                   {Qt::Key_N, Qt::NoModifier, false},
-                   {Qt::Key_A, Qt::AltModifier, true},
-                   {Qt::Key_N, Qt::AltModifier, false}};
-    for (const auto& a : answers) {
+    for (auto [key, modifiers, yes] : {std::tuple{Qt::Key_A, Qt::KeyboardModifiers(), true},
+                                       {Qt::Key_N, Qt::NoModifier, false},
+                                       {Qt::Key_A, Qt::AltModifier, true},
+                                       {Qt::Key_N, Qt::AltModifier, false}}) {
         bool looked = false;
         test::WhenModalShown([&](QWidget* shown) {
             QCOMPARE(shown->font(), font);
@@ -404,9 +381,9 @@ void WidgetsTest::messageBoxAnswersInAdvanceAndRecords() {
             texts.sort();
             QCOMPARE(texts, (QStringList{QStringLiteral("&Ano"), QStringLiteral("&Ne")}));
             looked = true;
-            test::PressKey(a.key, a.modifiers);
+            test::PressKey(key, modifiers);
         });
-        QCOMPARE(real.AskYesNo(&window, "Vexa", "?"), a.yes);
+        QCOMPARE(real.AskYesNo(&window, "Vexa", "?"), yes);
         QVERIFY(looked);
     }
 }

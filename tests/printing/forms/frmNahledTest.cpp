@@ -5,10 +5,7 @@
 #include <QScrollArea>
 #include <QtTest>
 #include <cerrno>
-#include <map>
-#include <string>
 
-#include "platform/Numbers.h"
 #include "platform/Registry.h"
 #include "platform/SystemError.h"
 #include "platform/ui/UiText.h"
@@ -17,7 +14,6 @@
 #include "printing/forms/PageExport.h"
 #include "printing/forms/PageView.h"
 #include "printing/forms/frmNahled.h"
-#include "records/ClientsDataCls.h"
 #include "settings/Config.h"
 #include "support/GuiSupport.h"
 #include "support/TestSupport.h"

@@ -1,6 +1,5 @@
 #include "printing/PageInterpreter.h"
 
-#include <functional>
 #include <random>
 
 #include "printing/ChildrenPageJob.h"
@@ -49,27 +48,16 @@ class PageInterpreterTest : public PrintTest {
             EXPECT_TRUE(children.DetiAdd(W(name), "03.04.2012", "M"));
         }
     }
+    enum Job { kDataPage, kChildrenPage, kGuidePoints };
     // The stream a job sends with the settings "Name=value ...".
-    std::string Stream(const std::string& changes, const std::function<bool()>& job,
-                       const char* fontSize = "10 cpi") {
+    std::string Stream(Job job, const std::string& changes, const char* fontSize = "10 cpi") {
         Apply(changes);
         Set(cfg::FontSize, fontSize);
-        EXPECT_TRUE(job());
+        EXPECT_TRUE(job == kDataPage ? DataPageJob(config, port, notes).PrintDataPage(holder)
+                    : job == kChildrenPage
+                        ? ChildrenPageJob(config, port, notes).PrintChildrenPage(children)
+                        : GuidePointsJob(config, port, notes).PrintGuidePoints());
         return port.Bytes();
-    }
-    std::string DataPage(const std::string& changes) {
-        return Stream(changes,
-                      [&] { return DataPageJob(config, port, notes).PrintDataPage(holder); });
-    }
-    std::string ChildrenPage(const std::string& changes, const char* fontSize = "10 cpi") {
-        return Stream(
-            changes,
-            [&] { return ChildrenPageJob(config, port, notes).PrintChildrenPage(children); },
-            fontSize);
-    }
-    std::string GuidePoints(const std::string& changes) {
-        return Stream(changes,
-                      [&] { return GuidePointsJob(config, port, notes).PrintGuidePoints(); });
     }
 
     ClientsDataCls holder;
@@ -126,17 +114,17 @@ TEST_F(PageInterpreterTest, WorkedStreamsLandWhereTheSettingsSay) {
         std::string bytes;
         std::vector<PlacedText> runs;
     } cases[] = {
-        {"data page, normal", DataPage(""), SampleNormal(1378, 104, 104 + 30, 104 + 102)},
-        {"data page, reverse", DataPage("SmerTisku=1"), reverse(384, 70, true)},
-        {"data page, reverse shifted", DataPage("SmerTisku=1 HorzShift=-4 VertShift=21"),
+        {"data page, normal", Stream(kDataPage, ""), SampleNormal(1378, 104, 104 + 30, 104 + 102)},
+        {"data page, reverse", Stream(kDataPage, "SmerTisku=1"), reverse(384, 70, true)},
+        {"data page, reverse shifted", Stream(kDataPage, "SmerTisku=1 HorzShift=-4 VertShift=21"),
          reverse(384 + 21, 70 - 4, true)},
-        {"data page, reverse unwrapped", DataPage("SmerTisku=2"), reverse(384, 70, false)},
-        {"children, 10 cpi", ChildrenPage(""), childrenAt(10, 90, true)},
-        {"children, 12 cpi", ChildrenPage("", "12 cpi"), childrenAt(12, 75, true)},
-        {"children, 15 cpi", ChildrenPage("", "15 cpi"), childrenAt(15, 60, false)},
-        {"children, reverse", ChildrenPage("SmerTisku=1"), childrenReverse},
-        {"guide points, normal", GuidePoints(""), guideNormal},
-        {"guide points, reverse", GuidePoints("SmerTisku=1"), guideReverse},
+        {"data page, reverse unwrapped", Stream(kDataPage, "SmerTisku=2"), reverse(384, 70, false)},
+        {"children, 10 cpi", Stream(kChildrenPage, ""), childrenAt(10, 90, true)},
+        {"children, 12 cpi", Stream(kChildrenPage, "", "12 cpi"), childrenAt(12, 75, true)},
+        {"children, 15 cpi", Stream(kChildrenPage, "", "15 cpi"), childrenAt(15, 60, false)},
+        {"children, reverse", Stream(kChildrenPage, "SmerTisku=1"), childrenReverse},
+        {"guide points, normal", Stream(kGuidePoints, ""), guideNormal},
+        {"guide points, reverse", Stream(kGuidePoints, "SmerTisku=1"), guideReverse},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

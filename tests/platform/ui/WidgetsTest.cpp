@@ -307,17 +307,11 @@ void WidgetsTest::listViewKeysTagsSortAndEvents() {
                  (a + " | " + b).c_str());
     }
 
-    // A new row and a changed row take their sorted places; tags and the selection stay.
-    list.AddItem("x05", {"05", W("Bárta")}, 9);
-    QCOMPARE(list.Text(list.ItemAt(0), 1), W("Bárta"));
+    // A changed row takes its sorted place; its tag and the selection stay.
     list.SetItem(*selected, "x30", {"30", W("Adámek")});
     QCOMPARE(list.ItemAt(0), *selected);
     QCOMPARE(list.Tag(*selected), 0LL);
     QCOMPARE(list.SelectedItem(), selected);
-    list.RemoveItem(*selected);
-    QVERIFY(!list.FindTag(0).has_value());
-    QCOMPARE(list.Text(*list.FindTag(1), 1), W("čech"));
-    QCOMPARE(list.Text(*list.FindTag(5), 1), W("Bílý"));
 
     // Headers count from 1; every click into the list is a Click, on a row or below them.
     QVERIFY(test::ShowActive(&list));

@@ -115,19 +115,13 @@ class Run {
         config = std::make_unique<Config>(*registry);
         PortOpener& opener = devices ? static_cast<PortOpener&>(*devices) : ports;
         form = std::make_unique<frmVexa>(*config, dirs.userData + "/Lomar/Vexa", messages, opener);
-        form->show();
-        form->activateWindow();
-        if (!QTest::qWaitForWindowActive(form.get()))
-            qWarning("window not active");
+        test::ShowActive(form.get());
         return *form;
     }
 
     template <typename T = QWidget>
     T* C(const char* name) {
-        T* control = form->findChild<T*>(QString::fromLatin1(name));
-        if (control == nullptr)
-            qFatal("no control %s", name);
-        return control;
+        return test::Child<T>(form.get(), name);
     }
     ListView* List() { return C<ListView>("ArchiveList"); }
     int Tab() { return C<TabControl>("VexaMainTab")->Tab(); }
@@ -136,11 +130,7 @@ class Run {
         return Collect(names, [&](const char* name) { return Text(name); });
     }
     std::string Setting(cfg::Setting setting) { return config->Text(setting); }
-    // The boxes shown so far, as "title: text".
-    Strings Shown() {
-        return Collect(messages.ShownBoxes(),
-                       [](auto& box) { return box.title + ": " + box.text; });
-    }
+    Strings Shown() { return ShownBoxes(messages); }
 
     // The clerk clicks into a field, selects what it holds and types over it.
     void Type(const char* name, const std::string& cp1250) {
@@ -203,15 +193,11 @@ class Run {
         if (open.empty())
             return nullptr;
         open[0]->activateWindow();
-        if (!Active(open[0]))
-            qWarning("the dialog does not have the keyboard");
+        WaitActive(open[0]);
         return open[0];
     }
     // Waits until the keys go to `window` (the main window by default).
-    bool Active(QWidget* window = nullptr) {
-        window = window != nullptr ? window : form.get();
-        return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }, 2000);
-    }
+    bool Active(QWidget* window = nullptr) { return WaitActive(window ? window : form.get()); }
     Strings ListColumn(int column) {
         Strings texts;
         for (int row = 0; row < List()->ListCount(); ++row)

@@ -10,23 +10,23 @@ namespace {
 
 using test::W;
 
-std::map<std::string, std::string> Hives(const test::TempDir& dir) {
-    return {{"HKEY_CURRENT_USER", dir / "cu.reg"},
-            {"HKEY_USERS", dir / "users.reg"},
-            {"HKEY_LOCAL_MACHINE", dir / "lm.reg"}};
-}
+using test::Hives;
 
-TEST(RegistryTest, KeysAndValuesPersistInRegeditFormat) {
+TEST(RegistryTest, KeysAndValuesPersistInRegeditFormatAndNamesIgnoreLetterCase) {
     test::TempDir dir;
     {
         RegistryRoot reg(Hives(dir));
         auto root = reg.OpenKey("\\HKEY_CURRENT_USER");
         ASSERT_TRUE(root);
         ASSERT_TRUE(root->AddSubkey("Software"));
-        auto sw = reg.OpenKey("\\HKEY_CURRENT_USER\\Software\\");
+        EXPECT_FALSE(root->AddSubkey("SOFTWARE"));
+        auto sw = reg.OpenKey("\\hkey_current_user\\Software\\");
         ASSERT_TRUE(sw);
         EXPECT_TRUE(sw->AddValue("Cesta", W("C:\\Pasy \"nové\" Žďár")));
+        EXPECT_FALSE(sw->AddValue("CESTA", "x"));
         EXPECT_TRUE(sw->AddSubkey(W("Prázdný")));
+        EXPECT_FALSE(reg.OpenKey("\\HKEY_CURRENT_USER\\Missing"));
+        EXPECT_FALSE(reg.OpenKey("\\HKEY_NOWHERE"));
     }
     EXPECT_EQ(test::ReadFile(dir / "cu.reg"), W("REGEDIT4\r\n\r\n"
                                                 "[HKEY_CURRENT_USER\\Software]\r\n"
@@ -38,43 +38,6 @@ TEST(RegistryTest, KeysAndValuesPersistInRegeditFormat) {
     ASSERT_EQ(sw->ValueCount(), 1);
     EXPECT_EQ(sw->ValueData(0), W("C:\\Pasy \"nové\" Žďár"));
     EXPECT_EQ(sw->SubkeyNames(), std::vector<std::string>{W("Prázdný")});
-}
-
-TEST(RegistryTest, NamesIgnoreLetterCase) {
-    test::TempDir dir;
-    RegistryRoot reg(Hives(dir));
-    auto root = reg.OpenKey("\\HKEY_USERS\\");
-    ASSERT_TRUE(root);
-    EXPECT_TRUE(root->AddSubkey(".DEFAULT"));
-    EXPECT_FALSE(root->AddSubkey(".default"));
-    auto key = reg.OpenKey("\\hkey_users\\.Default");
-    ASSERT_TRUE(key);
-    EXPECT_TRUE(key->AddValue("Port", "lpt1"));
-    EXPECT_FALSE(key->AddValue("PORT", "lpt2"));
-    EXPECT_EQ(key->ValueCount(), 1);
-    EXPECT_FALSE(reg.OpenKey("\\HKEY_USERS\\Missing"));
-    EXPECT_FALSE(reg.OpenKey("\\HKEY_NOWHERE"));
-}
-
-TEST(RegistryTest, ReadsHandWrittenFilesAndKeepsOtherKinds) {
-    test::TempDir dir;
-    test::WriteFile(dir / "lm.reg",
-                    "REGEDIT4\n\n; comment\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lomar\\Vexa]\n"
-                    "\"path\"=\"/srv/pasy\"\n\"Pocet\"=dword:00000010\n\"Bin\"=hex:01,02,\\\n"
-                    "  03\n@=\"default\"\n[HKEY_CURRENT_USER\\Elsewhere]\n\"x\"=\"y\"\n");
-    RegistryRoot reg(Hives(dir));
-    auto key = reg.OpenKey("\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Lomar\\Vexa");
-    ASSERT_TRUE(key);
-    ASSERT_EQ(key->ValueCount(), 4);
-    EXPECT_EQ(key->ValueData(0), "/srv/pasy");
-    EXPECT_EQ(key->ValueData(2), "hex:01,02,03");
-    EXPECT_EQ(key->ValueName(3), "");
-    EXPECT_FALSE(reg.OpenKey("\\HKEY_LOCAL_MACHINE\\Elsewhere"));
-    ASSERT_TRUE(key->SetValueData(0, "/srv/jinde"));
-    std::string text = test::ReadFile(dir / "lm.reg");
-    EXPECT_NE(text.find("\"Pocet\"=dword:00000010\r\n"), std::string::npos);
-    EXPECT_NE(text.find("\"path\"=\"/srv/jinde\"\r\n"), std::string::npos);
-    EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Elsewhere]\r\n\"x\"=\"y\"\r\n"), std::string::npos);
 }
 
 TEST(RegistryTest, AChangeThatCannotBeWrittenIsUndone) {
@@ -115,14 +78,16 @@ std::string WithLineEnds(std::string text, const std::string& end) {
     return out;
 }
 
-// The program's values next to another program's key, whatever form the file came in; the
-// first change writes it back in the program's own form, every key and value kept.
+// The program's values next to another program's key and values of other kinds, whatever form
+// the file came in (a comment, a value continued on the next line, the default value, a key
+// of another root); the first change writes it back in the program's own form, every key and
+// value kept.
 TEST(RegistryTest, ReadsWindowsExportsAndAnyLineEndsAndKeepsOtherPrograms) {
-    const std::string body =
-        W("\n[HKEY_CURRENT_USER\\Software]\n\n[HKEY_CURRENT_USER\\Software\\Jiný program]\n"
-          "\"Velikost\"=dword:00000010\n\"Cesta\"=hex(2):25,00,54,00,\\\n  45,00,00,00\n"
-          "@=\"výchozí\"\n\n[HKEY_CURRENT_USER\\Software\\Lomar\\Vexa]\n\"Port\"=\"lpt2\"\n"
-          "\"Vydejce\"=\"Úřad \\\"Žďár\\\" C:\\\\\"\n");
+    const std::string body = W(
+        "\n; comment\n[HKEY_CURRENT_USER\\Software]\n\n[HKEY_CURRENT_USER\\Software\\Jiný "
+        "program]\n\"Velikost\"=dword:00000010\n\"Cesta\"=hex(2):25,00,54,00,\\\n  45,00,00,00\n"
+        "@=\"výchozí\"\n\n[HKEY_CURRENT_USER\\Software\\Lomar\\Vexa]\n\"Port\"=\"lpt2\"\n"
+        "\"Vydejce\"=\"Úřad \\\"Žďár\\\" C:\\\\\"\n[HKEY_LOCAL_MACHINE\\Elsewhere]\n\"x\"=\"y\"\n");
     const struct {
         const char* form;
         std::string bytes;
@@ -142,12 +107,18 @@ TEST(RegistryTest, ReadsWindowsExportsAndAnyLineEndsAndKeepsOtherPrograms) {
         ASSERT_EQ(vexa->ValueCount(), 2) << c.form;
         EXPECT_EQ(vexa->ValueData(1), W("Úřad \"Žďár\" C:\\")) << c.form;
         EXPECT_TRUE(reg.Problems().empty()) << c.form;
+        auto other = reg.OpenKey(W("\\HKEY_CURRENT_USER\\Software\\Jiný program"));
+        ASSERT_TRUE(other && other->ValueCount() == 3) << c.form;
+        EXPECT_EQ(other->ValueData(1), "hex(2):25,00,54,00,45,00,00,00") << c.form;
+        EXPECT_EQ(other->ValueName(2), "") << c.form;
+        EXPECT_FALSE(reg.OpenKey("\\HKEY_LOCAL_MACHINE\\Elsewhere")) << c.form;
         ASSERT_TRUE(vexa->SetValueData(0, "lpt1")) << c.form;
         EXPECT_EQ(test::ReadFile(dir / "cu.reg"),
                   W("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Jiný program]\r\n"
                     "\"Velikost\"=dword:00000010\r\n\"Cesta\"=hex(2):25,00,54,00,45,00,00,00\r\n"
                     "@=\"výchozí\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Lomar\\Vexa]\r\n"
-                    "\"Port\"=\"lpt1\"\r\n\"Vydejce\"=\"Úřad \\\"Žďár\\\" C:\\\\\"\r\n\r\n"))
+                    "\"Port\"=\"lpt1\"\r\n\"Vydejce\"=\"Úřad \\\"Žďár\\\" C:\\\\\"\r\n\r\n"
+                    "[HKEY_LOCAL_MACHINE\\Elsewhere]\r\n\"x\"=\"y\"\r\n\r\n"))
             << c.form;
     }
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 #include "platform/Cp1250.h"
 #include "platform/Dates.h"
@@ -12,34 +13,19 @@ namespace {
 
 using test::W;
 
-TEST(Cp1250Test, EveryByteSurvivesTheRoundTrip) {
-    std::string all;
-    for (int b = 0; b < 256; ++b)
-        all += static_cast<char>(b);
+TEST(Cp1250Test, EveryByteSurvivesTheRoundTripAndCzechLettersHaveTheirCodes) {
+    const std::string all = test::AllBytes();
     auto back = Cp1250::FromUtf8(Cp1250::ToUtf8(all));
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(*back, all);
     // The unassigned bytes keep the C1 code point of the same value.
     for (unsigned char b : {0x81, 0x83, 0x88, 0x90, 0x98})
         EXPECT_EQ(Cp1250::CharOf(b), b);
-}
-
-TEST(Cp1250Test, CzechLettersHaveTheirCodes) {
-    EXPECT_EQ(W("Š"), "\x8A");
-    EXPECT_EQ(W("ž"), "\x9E");
-    EXPECT_EQ(W("ř"), "\xF8");
-    EXPECT_EQ(W("Ů"), "\xD9");
-    EXPECT_EQ(W("€"), "\x80");
+    EXPECT_EQ(W("ŠžřŮ€"), "\x8A\x9E\xF8\xD9\x80");
     EXPECT_EQ(Cp1250::ToUtf8("\xC8\xE1"), "Čá");
-}
-
-TEST(Cp1250Test, RefusesWhatTheCodePageCannotHold) {
-    EXPECT_FALSE(Cp1250::FromUtf8("ø").has_value());
-    EXPECT_FALSE(Cp1250::FromUtf8("漢").has_value());
-    EXPECT_FALSE(Cp1250::FromUtf8("😀").has_value());
-    EXPECT_FALSE(Cp1250::FromUtf8("\xC3").has_value());          // cut short
-    EXPECT_FALSE(Cp1250::FromUtf8("\xC0\x80").has_value());      // overlong
-    EXPECT_FALSE(Cp1250::FromUtf8("\xED\xA0\x80").has_value());  // surrogate
+    // What the code page cannot hold, UTF-8 cut short, overlong or a surrogate: refused.
+    for (const char* text : {"ø", "漢", "😀", "\xC3", "\xC0\x80", "\xED\xA0\x80"})
+        EXPECT_FALSE(Cp1250::FromUtf8(text).has_value()) << text;
 }
 
 TEST(Cp1250Test, UpperCaseCoversCzechLettersOnly) {
@@ -65,37 +51,29 @@ TEST(NumbersTest, LeadingNumberReadsTheStartOfASetting) {
 }
 
 TEST(NumbersTest, RoundsHalvesToEvenWithinSixteenBits) {
-    EXPECT_EQ(Numbers::RoundToInt16(0.5), 0);
-    EXPECT_EQ(Numbers::RoundToInt16(1.5), 2);
-    EXPECT_EQ(Numbers::RoundToInt16(2.5), 2);
-    EXPECT_EQ(Numbers::RoundToInt16(-2.5), -2);
-    EXPECT_EQ(Numbers::RoundToInt16(-3.5), -4);
-    EXPECT_EQ(Numbers::RoundToInt16(2.5000001), 3);
-    EXPECT_EQ(Numbers::RoundToInt16(32767.4), 32767);
-    EXPECT_EQ(Numbers::RoundToInt16(-32768.5), -32768);
-    EXPECT_FALSE(Numbers::RoundToInt16(32767.5).has_value());
-    EXPECT_FALSE(Numbers::RoundToInt16(-32769).has_value());
-    EXPECT_FALSE(Numbers::RoundToInt16(std::nan("")).has_value());
+    const std::pair<double, std::optional<int>> cases[] = {
+        {0.5, 0},      {1.5, 2},       {2.5, 2},          {-2.5, -2},
+        {-3.5, -4},    {2.5000001, 3}, {32767.4, 32767},  {-32768.5, -32768},
+        {32767.5, {}}, {-32769, {}},   {std::nan(""), {}}};
+    for (const auto& [value, rounded] : cases)
+        EXPECT_EQ(Numbers::RoundToInt16(value), rounded) << value;
     EXPECT_EQ(Numbers::RoundToInt(100000.5), 100000);
 }
 
 TEST(LocaleDecimalTest, ReadsAndWritesWithTheLocaleSeparator) {
-    LocaleDecimal cz(','), en('.');
-    EXPECT_EQ(cz.Parse("2,5"), 2.5);
-    EXPECT_EQ(cz.Parse("  -0,5 "), -0.5);
-    EXPECT_EQ(cz.Parse("+3"), 3.0);
-    EXPECT_EQ(cz.Parse(",5"), 0.5);
-    EXPECT_FALSE(cz.Parse("2.5").has_value());
+    const LocaleDecimal cz(','), en('.');
+    const std::pair<const char*, std::optional<double>> czech[] = {
+        {"2,5", 2.5},  {"  -0,5 ", -0.5}, {"+3", 3.0}, {",5", 0.5}, {"2.5", {}},
+        {"", {}},      {" ", {}},         {",", {}},   {"-", {}},   {"3 mm", {}},
+        {"1,2,3", {}}, {"abc", {}},       {"1e3", {}}};
+    for (const auto& [text, value] : czech)
+        EXPECT_EQ(cz.Parse(text), value) << text;
     EXPECT_EQ(en.Parse("2.5"), 2.5);
     EXPECT_FALSE(en.Parse("2,5").has_value());
-    for (const char* bad : {"", " ", ",", "-", "3 mm", "1,2,3", "abc", "1e3"}) {
-        EXPECT_FALSE(cz.Parse(bad).has_value()) << bad;
+    for (auto [value, text] :
+         {std::pair{1.5, "1,5"}, {1.0, "1"}, {-0.3, "-0,3"}, {-0.0, "0"}, {10.0, "10"}}) {
+        EXPECT_EQ(cz.Format(value), text);
     }
-    EXPECT_EQ(cz.Format(1.5), "1,5");
-    EXPECT_EQ(cz.Format(1.0), "1");
-    EXPECT_EQ(cz.Format(-0.3), "-0,3");
-    EXPECT_EQ(cz.Format(-0.0), "0");
-    EXPECT_EQ(cz.Format(10.0), "10");
     EXPECT_EQ(en.Format(-12.25), "-12.25");
 }
 

@@ -1,8 +1,6 @@
 #include "printing/ChildrenPageJob.h"
 
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "printing/PrintTestSupport.h"
 
@@ -32,18 +30,6 @@ TEST_F(ChildrenPageJobTest, StreamWithFactorySettingsByteForByte) {
                                 "1. PETR NOV\xC1K" + born + "03.04.2012" + sex + "M" +
                                 B("\x1B(V\x02\x00\x60\x06") + name + "2. \xAE" +
                                 "OFIE NOV\xC1KOV\xC1" + born + "05.06.2015" + sex + "F\x0C");
-}
-
-TEST_F(ChildrenPageJobTest, ReverseRowsRunUpWithMirroredColumns) {
-    Set(cfg::SmerTisku, "1");
-    Add(W("JAN ŠŤASTNÝ"));
-    Add("EVA", "02.02.2012");
-    ExpectPage(Print(), {{850, 274, 10, true, std::string("1. JAN \xA9\xAB") + "ASTN\xDD"},
-                         {850, 146, 10, true, "01.01.2010"},
-                         {850, 61, 10, true, "M"},
-                         {760, 274, 10, true, "2. EVA"},
-                         {760, 146, 10, true, "02.02.2012"},
-                         {760, 61, 10, true, "M"}});
 }
 
 // Names are split once at the last space when longer than the pitch allows (16, 19, 24); each

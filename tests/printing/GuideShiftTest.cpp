@@ -1,7 +1,5 @@
 #include "printing/GuideShift.h"
 
-#include <string>
-
 #include "platform/Numbers.h"
 #include "printing/PrintTestSupport.h"
 

@@ -43,26 +43,27 @@ struct EscpPage {
     PlacedText Find(std::string_view text) const;  // Text "<missing>" when none matches
 };
 
+// The sample holder's data page where the settings place it, texts in Windows-1250: normal
+// insertion from the row `v` in the columns h, h1 and h2, a row per 90; reverse insertion upside
+// down at 10 cpi (wrapped or not), the items in the opposite order and the columns mirrored.
+inline std::vector<PlacedText> SampleNormal(int v, int h, int h1, int h2) {
+    return {{v + 30, h2, 0, false, "40123456"},       {v + 90, h, 0, false, W("ŠŤASTNÁ")},
+            {v + 180, h, 0, false, W("ŽOFIE")},       {v + 360, h, 0, false, "12.06.1985"},
+            {v + 360, h2, 0, false, "855612/1234"},   {v + 450, h, 0, false, "F"},
+            {v + 450, h1, 0, false, W("TŘEBÍČ")},     {v + 540, h, 0, false, "01.02.2020"},
+            {v + 540, h2, 0, false, W("MÚ ŠUMPERK")}, {v + 630, h, 0, false, "01.02.2030"}};
+}
+inline std::vector<PlacedText> SampleReverse(int v, int h, int h1, int h2, bool w) {
+    return {{v, h2, 10, w, "01.02.2030"},       {v + 90, h, 10, w, W("MÚ ŠUMPERK")},
+            {v + 90, h2, 10, w, "01.02.2020"},  {v + 180, h1, 10, w, W("TŘEBÍČ")},
+            {v + 180, h2, 10, w, "F"},          {v + 270, h, 10, w, "855612/1234"},
+            {v + 270, h2, 10, w, "12.06.1985"}, {v + 450, h2, 10, w, W("ŽOFIE")},
+            {v + 540, h2, 10, w, W("ŠŤASTNÁ")}, {v + 630, h, 10, w, "40123456"}};
+}
+
 // Reads a stream the way the target printer does, for the commands the program uses. Written on
 // its own from the printer's command reference, so it checks the encoder instead of repeating it.
 EscpPage ReadEscp(std::string_view bytes);
-
-// A literal with its NUL bytes.
-template <std::size_t N>
-std::string B(const char (&bytes)[N]) {
-    return std::string(bytes, N - 1);
-}
-
-// The 25 bytes every job starts with, written out from the printer's manual.
-inline std::string InitSeries() {
-    return B("\x14\x14\x1BY\x01\x14\x14\x1BS\x02\x1BR\x00\x1Bx\x01\x1Bk\x01\x1Bl\x00\x1B+\x5A");
-}
-
-class CollectingNotifier : public Notifier {
-  public:
-    void Warn(const std::string& message) override { Messages.push_back(message); }
-    std::vector<std::string> Messages;
-};
 
 // Factory settings, an in-memory port and a notifier; no registry file is touched.
 class PrintTest : public ::testing::Test {

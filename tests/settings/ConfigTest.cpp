@@ -11,11 +11,7 @@ namespace {
 
 class ConfigTest : public ::testing::Test {
   protected:
-    std::map<std::string, std::string> Hives() const {
-        return {{"HKEY_CURRENT_USER", dir / "cu.reg"},
-                {"HKEY_USERS", dir / "users.reg"},
-                {"HKEY_LOCAL_MACHINE", dir / "lm.reg"}};
-    }
+    std::map<std::string, std::string> Hives() const { return test::Hives(dir); }
     // Writes a hive file with the Vexa key holding the given lines.
     void WriteKey(const std::string& file, const std::string& section, const std::string& values) {
         test::WriteFile(dir / file, "REGEDIT4\r\n\r\n[" + section + "\\Software\\Lomar\\Vexa]\r\n" +
@@ -24,41 +20,30 @@ class ConfigTest : public ::testing::Test {
     test::TempDir dir;
 };
 
-TEST_F(ConfigTest, FirstStartUsesDefaultsAndCreatesBothKeys) {
-    RegistryRoot reg(Hives());
-    Config config(reg);
-    config.InitSettings();
-    for (int s = 0; s < Config::kCount; ++s)
-        EXPECT_EQ(config.Text(cfg::Setting(s)), config.Default(cfg::Setting(s))) << s;
-    EXPECT_EQ(config.Text(cfg::Port), "lpt1");
-    EXPECT_EQ(config.Text(cfg::FontSize), "10 cpi");
-    EXPECT_EQ(config.Number(cfg::NVHorzTabNS), -51);
-    EXPECT_EQ(config.Number(cfg::Platnost), 365);
-    EXPECT_EQ(config.Text(cfg::Vydejce), "");
-    EXPECT_EQ(config.Name(cfg::DetiHorzTab2OS), "DetiHorzTab2OS");
-
-    auto cu = reg.OpenKey("\\HKEY_CURRENT_USER\\Software\\Lomar\\Vexa\\");
-    ASSERT_TRUE(cu);
-    EXPECT_EQ(cu->ValueCount(), 0);
-    EXPECT_TRUE(reg.OpenKey("\\HKEY_USERS\\.DEFAULT\\Software\\Lomar\\Vexa"));
-}
-
-TEST_F(ConfigTest, SavingWritesThirtyStringValues) {
+TEST_F(ConfigTest, FirstStartUsesDefaultsAndSavingWritesThirtyStringValues) {
     {
         RegistryRoot reg(Hives());
         Config config(reg);
         config.InitSettings();
+        for (int s = 0; s < Config::kCount; ++s)
+            EXPECT_EQ(config.Text(cfg::Setting(s)), config.Default(cfg::Setting(s))) << s;
+        EXPECT_EQ(config.Text(cfg::FontSize), "10 cpi");
+        EXPECT_EQ(config.Number(cfg::NVHorzTabNS), -51);
+        EXPECT_EQ(config.Name(cfg::DetiHorzTab2OS), "DetiHorzTab2OS");
+        auto cu = reg.OpenKey("\\HKEY_CURRENT_USER\\Software\\Lomar\\Vexa\\");
+        ASSERT_TRUE(cu);
+        EXPECT_EQ(cu->ValueCount(), 0);
+        EXPECT_TRUE(reg.OpenKey("\\HKEY_USERS\\.DEFAULT\\Software\\Lomar\\Vexa"));
         config.Set(cfg::Vydejce, test::W("MěÚ Žďár"));
         config.SaveSettings();
     }
     std::string text = test::ReadFile(dir / "cu.reg");
     EXPECT_NE(text.find("\"NVHorzTabNS\"=\"-51\"\r\n"), std::string::npos);
     EXPECT_NE(text.find(test::W("\"Vydejce\"=\"MěÚ Žďár\"\r\n")), std::string::npos);
+    // A second save overwrites the values in place.
     RegistryRoot reg(Hives());
     auto cu = reg.OpenKey("\\HKEY_CURRENT_USER\\Software\\Lomar\\Vexa");
     ASSERT_TRUE(cu);
-    EXPECT_EQ(cu->ValueCount(), 30);
-    // A second save overwrites the values in place.
     Config config(reg);
     config.InitSettings();
     EXPECT_EQ(config.Text(cfg::Vydejce), test::W("MěÚ Žďár"));
@@ -68,16 +53,25 @@ TEST_F(ConfigTest, SavingWritesThirtyStringValues) {
     EXPECT_EQ(cu->ValueData(cfg::Port), "com2");
 }
 
-TEST_F(ConfigTest, CurrentUserOverridesTheDefaultProfile) {
+// The current user's values over the default profile's; the defaults, once reset and saved,
+// over the current user's.
+TEST_F(ConfigTest, CurrentUserOverridesTheDefaultProfileAndResetOverridesBoth) {
     WriteKey("users.reg", "HKEY_USERS\\.DEFAULT",
              "\"Port\"=\"lpt2\"\r\n\"Platnost\"=\"730\"\r\n\"Unknown\"=\"x\"");
-    WriteKey("cu.reg", "HKEY_CURRENT_USER", "\"Port\"=\"com1\"");
+    WriteKey("cu.reg", "HKEY_CURRENT_USER", "\"Port\"=\"com1\"\r\n\"Prevod\"=\"0\"");
     RegistryRoot reg(Hives());
     Config config(reg);
     config.InitSettings();
     EXPECT_EQ(config.Text(cfg::Port), "com1");
     EXPECT_EQ(config.Text(cfg::Platnost), "730");
-    EXPECT_EQ(config.Text(cfg::SmerTisku), "0");
+    EXPECT_EQ(config.Text(cfg::Prevod), "0");
+    config.ResetSettings();
+    config.SaveSettings();
+    RegistryRoot again(Hives());
+    Config reread(again);
+    reread.InitSettings();
+    for (cfg::Setting s : {cfg::Port, cfg::Platnost, cfg::Prevod})
+        EXPECT_EQ(reread.Text(s), reread.Default(s));
 }
 
 TEST_F(ConfigTest, ValueNamesMustMatchExactly) {
@@ -95,21 +89,6 @@ TEST_F(ConfigTest, ValueNamesMustMatchExactly) {
     EXPECT_EQ(cu->ValueCount(), 30);
     EXPECT_EQ(cu->ValueName(0), "port");
     EXPECT_EQ(cu->ValueData(0), "com2");
-}
-
-TEST_F(ConfigTest, DefaultsWrittenBackOverTheUsersValues) {
-    WriteKey("cu.reg", "HKEY_CURRENT_USER", "\"HorzShift\"=\"-4\"\r\n\"Prevod\"=\"0\"");
-    RegistryRoot reg(Hives());
-    Config config(reg);
-    config.InitSettings();
-    EXPECT_EQ(config.Number(cfg::HorzShift), -4);
-    config.ResetSettings();
-    config.SaveSettings();
-    RegistryRoot again(Hives());
-    Config reread(again);
-    reread.InitSettings();
-    EXPECT_EQ(reread.Text(cfg::HorzShift), "0");
-    EXPECT_EQ(reread.Text(cfg::Prevod), "1");
 }
 
 // A failed write is reported with the system's reason and loses nothing in memory; the next
@@ -138,11 +117,10 @@ TEST_F(ConfigTest, TemplatesStepTheShiftRowByRow) {
     RegistryRoot reg(Hives());
     Config config(reg);
     config.InitSettings();
-    const std::pair<int, int> expected[] = {{0, 42}, {0, 21}, {0, 0}, {0, -21}, {0, -42},
-                                            {6, 42}, {6, 21}, {6, 0}, {6, -21}, {6, -42}};
+    // P1 to P5 and P6 to P10 in two columns 6/60 inch apart, rows 21/360 inch apart.
     for (int k = 1; k <= 10; ++k) {
-        EXPECT_EQ(config.Template(k).Horz, expected[k - 1].first) << "P" << k;
-        EXPECT_EQ(config.Template(k).Vert, expected[k - 1].second) << "P" << k;
+        EXPECT_EQ(config.Template(k).Horz, k <= 5 ? 0 : 6) << "P" << k;
+        EXPECT_EQ(config.Template(k).Vert, 42 - 21 * ((k - 1) % 5)) << "P" << k;
     }
 }
 

@@ -2,14 +2,19 @@
 
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/Cp1250.h"
+#include "platform/port/MemoryPortOpener.h"
+#include "printing/Notifier.h"
 #include "records/ClientsDataCls.h"
 
 namespace vexa::test {
@@ -18,6 +23,42 @@ namespace vexa::test {
 // own texts.
 inline std::string W(std::string_view utf8) {
     return Cs(utf8);
+}
+
+// A literal with its NUL bytes.
+template <std::size_t N>
+std::string B(const char (&bytes)[N]) {
+    return std::string(bytes, N - 1);
+}
+
+// The 25 bytes every print job starts with, written out from the printer's manual.
+inline std::string InitSeries() {
+    return B("\x14\x14\x1BY\x01\x14\x14\x1BS\x02\x1BR\x00\x1Bx\x01\x1Bk\x01\x1Bl\x00\x1B+\x5A");
+}
+
+class CollectingNotifier : public Notifier {
+  public:
+    void Warn(const std::string& message) override { Messages.push_back(message); }
+    std::vector<std::string> Messages;
+};
+
+// The bytes a job sends through a port in memory: print(port, notifier) runs it. A job that is
+// refused or warns is no job to compare with.
+template <typename Print>
+std::string JobBytes(Print print) {
+    MemoryPortOpener port;
+    CollectingNotifier notes;
+    if (!print(port, notes) || !notes.Messages.empty())
+        throw std::runtime_error("the expected job was refused");
+    return port.Bytes();
+}
+
+// Every byte value once, in order.
+inline std::string AllBytes() {
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    return all;
 }
 
 // The holder the print tests print: Czech letters in every text that may carry them.
@@ -58,6 +99,13 @@ class TempDir {
   private:
     std::string m_path;
 };
+
+// The three hives of a registry, as files in `dir`.
+inline std::map<std::string, std::string> Hives(const TempDir& dir) {
+    return {{"HKEY_CURRENT_USER", dir / "cu.reg"},
+            {"HKEY_USERS", dir / "users.reg"},
+            {"HKEY_LOCAL_MACHINE", dir / "lm.reg"}};
+}
 
 inline std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

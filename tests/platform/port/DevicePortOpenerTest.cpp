@@ -10,9 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <filesystem>
-#include <map>
-#include <string>
 
 #include "platform/Registry.h"
 #include "platform/port/DeviceSink.h"
@@ -20,14 +17,6 @@
 
 namespace vexa::test {
 namespace {
-
-std::string AllBytes() {
-    std::string all;
-    for (int b = 0; b < 256; ++b) {
-        all += static_cast<char>(b);
-    }
-    return all;
-}
 
 TEST(DevicePortOpenerTest, PortNamesMapToDevicesOrTheMachineHive) {
     TempDir dev;

@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
-#include "platform/port/MemoryPortOpener.h"
 #include "support/TestSupport.h"
 
 namespace vexa::test {

@@ -2,13 +2,8 @@
 #include <QAbstractButton>
 #include <QHeaderView>
 #include <QSignalSpy>
-#include <QTimer>
-#include <QWindow>
 #include <QtTest>
-#include <functional>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "platform/ui/Button.h"
 #include "platform/ui/CheckBox.h"
@@ -31,13 +26,7 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-void ShowActive(QWidget& w) {
-    w.show();
-    w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-}
-
-// Three tabs; on the first two text boxes, a combo box and a button. Every LostFocus, Click
+// Three tabs; on the first a text box, a combo box and a button. Every LostFocus, Click
 // and tab Click is recorded in `events`.
 struct Window {
     Window() {
@@ -46,22 +35,19 @@ struct Window {
         for (const char* caption : {"Uživatelská data", "Archív", "Nastavení"})
             pages.push_back(tabs->AddTab(W(caption)));
         date = new TextBox(QStringLiteral("edRC_date"), pages[0]);
-        rest = new TextBox(QStringLiteral("edRC_rest"), pages[0]);
         combo = new ComboBox(QStringLiteral("comSex"), pages[0]);
         button = new Button(QStringLiteral("cmdUlozit"), "Save", pages[0]);
         date->setGeometry(10, 50, 100, 20);
-        rest->setGeometry(120, 50, 60, 20);
         combo->setGeometry(200, 50, 80, 20);
         combo->AddItem("M");
         button->setGeometry(10, 90, 80, 20);
-        for (TextBox* box : {date, rest})
-            QObject::connect(box, &TextBox::LostFocus, [this, box] { Record(box); });
+        QObject::connect(date, &TextBox::LostFocus, [this] { Record(date); });
         QObject::connect(combo, &ComboBox::LostFocus, [this] { Record(combo); });
         QObject::connect(button, &Button::Click, [this] { events.push_back("Click"); });
         QObject::connect(tabs, &TabControl::Click, [this](int from) {
             events.push_back("Tab from " + std::to_string(from));
         });
-        ShowActive(widget);
+        QVERIFY(test::ShowActive(&widget));
     }
     void Record(QWidget* left) {
         events.push_back("LostFocus " + left->objectName().toStdString());
@@ -71,7 +57,6 @@ struct Window {
     TabControl* tabs = new TabControl(QStringLiteral("VexaMainTab"), &widget);
     std::vector<QWidget*> pages;
     TextBox* date;
-    TextBox* rest;
     ComboBox* combo;
     Button* button;
     Strings events;
@@ -103,7 +88,7 @@ void WidgetsTest::textBoxKeepsWhatARecordCanHold() {
     TextBox box(QStringLiteral("edTest"));
     box.SetRefused(";");
     QSignalSpy changes(&box, &TextBox::Change);
-    ShowActive(box);
+    QVERIFY(test::ShowActive(&box));
     // Typed or pasted: what the form refuses (";"), control characters and what Windows-1250
     // lacks are left out.
     QTest::keyClicks(&box, QStringLiteral("nov;ak"));
@@ -155,33 +140,24 @@ void WidgetsTest::eventOrder() {
     w.events.clear();
     {
         QWidget other;
-        ShowActive(other);
+        QVERIFY(test::ShowActive(&other));
     }
-    ShowActive(w.widget);
+    QVERIFY(test::ShowActive(&w.widget));
     w.combo->SetFocus();
     w.combo->showPopup();
     QTRY_VERIFY(w.combo->view()->isVisible());
     w.combo->hidePopup();
     w.date->SetFocus();
     QCOMPARE(w.events, (Strings{"LostFocus edRC_date", "LostFocus comSex"}));
-
-    // A LostFocus that sends the user back drops the click; from a field that lets the user
-    // go, the click goes through.
-    QObject::connect(w.rest, &TextBox::LostFocus, [&] { w.date->SetFocus(); });
-    w.rest->SetFocus();
-    w.events.clear();
-    QTest::mouseClick(w.button, Qt::LeftButton);
-    QCOMPARE(w.events, (Strings{"LostFocus edRC_rest"}));
-    QVERIFY(w.date->hasFocus());
-    QTest::mouseClick(w.button, Qt::LeftButton);
-    QCOMPARE(w.events.back(), std::string("Click"));
+    // (A LostFocus that sends the clerk back drops the click: the main window's tests leave a
+    // wrong birth number by a click on Uložit.)
 }
 
 void WidgetsTest::checkBoxAndComboClicks() {
     // The check box: Click on every change of the value, by the program or the user.
     CheckBox box(QStringLiteral("chkPrevod"), W("Převádět"));
     QSignalSpy checks(&box, &CheckBox::Click);
-    ShowActive(box);
+    QVERIFY(test::ShowActive(&box));
     box.SetValue(1);
     box.SetValue(1);
     QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(5, box.height() / 2));
@@ -194,7 +170,7 @@ void WidgetsTest::checkBoxAndComboClicks() {
     for (const char* item : {"lpt1", "lpt2", "lpt3"})
         combo.AddItem(item);
     QSignalSpy clicks(&combo, &ComboBox::Click);
-    ShowActive(combo);
+    QVERIFY(test::ShowActive(&combo));
     combo.SetText("lpt9");
     QCOMPARE(clicks.count(), 0);
     combo.setCurrentIndex(0);
@@ -214,7 +190,7 @@ void WidgetsTest::scrollBarWithTheLargerValueAtTheTop() {
     bar.SetEnds(100, -100);
     bar.SetSteps(1, 10);
     QSignalSpy changes(&bar, &VScrollBar::Change);
-    ShowActive(bar);
+    QVERIFY(test::ShowActive(&bar));
     auto click = [&](int y) { QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(8, y)); };
     auto key = [&](Qt::Key k) { test::PressKey(k); };
     // Arrows and the track at the ends of a bar standing at 0, then keys, then dragging the thumb
@@ -264,7 +240,7 @@ void WidgetsTest::optionButtonsGroupedInAFrame() {
         QObject::connect(option, &OptionButton::Click, [&clicks, name] { clicks.push_back(name); });
         options.push_back(option);
     }
-    ShowActive(window);
+    QVERIFY(test::ShowActive(&window));
     auto checked = [&] {
         Strings names;
         for (OptionButton* option : options) {
@@ -331,20 +307,14 @@ void WidgetsTest::listViewKeysTagsSortAndEvents() {
                  (a + " | " + b).c_str());
     }
 
-    // A new row and a changed row take their sorted places; tags and the selection stay.
-    list.AddItem("x05", {"05", W("Bárta")}, 9);
-    QCOMPARE(list.Text(list.ItemAt(0), 1), W("Bárta"));
+    // A changed row takes its sorted place; its tag and the selection stay.
     list.SetItem(*selected, "x30", {"30", W("Adámek")});
     QCOMPARE(list.ItemAt(0), *selected);
     QCOMPARE(list.Tag(*selected), 0LL);
     QCOMPARE(list.SelectedItem(), selected);
-    list.RemoveItem(*selected);
-    QVERIFY(!list.FindTag(0).has_value());
-    QCOMPARE(list.Text(*list.FindTag(1), 1), W("čech"));
-    QCOMPARE(list.Text(*list.FindTag(5), 1), W("Bílý"));
 
     // Headers count from 1; every click into the list is a Click, on a row or below them.
-    ShowActive(list);
+    QVERIFY(test::ShowActive(&list));
     QSignalSpy columns(&list, &ListView::ColumnClick);
     QSignalSpy clicks(&list, &ListView::Click);
     QSignalSpy doubles(&list, &ListView::DblClick);
@@ -365,26 +335,22 @@ void WidgetsTest::listViewKeysTagsSortAndEvents() {
 }
 
 void WidgetsTest::messageBoxAnswersInAdvanceAndRecords() {
+    // Answered in advance: the answers given, then No, counted; every box is recorded.
     MessageBox box;
     box.AnswerByItself();
     box.AnswerNext(MessageBox::Answer::Yes);
-    box.ShowWarning(nullptr, W("Záznam nebyl uložen!"));
     QVERIFY(box.AskYesNo(nullptr, W("Varování"), "?"));
-    QVERIFY(!box.AskYesNo(nullptr, "Vexa", "??"));  // no answer left: No, counted
+    QVERIFY(!box.AskYesNo(nullptr, "Vexa", "??", MessageBox::Icon::Warning));
+    box.ShowWarning(nullptr, W("Záznam nebyl uložen!"));
     box.ShowInfo(nullptr, "done");
     QCOMPARE(box.Unanswered(), 1);
-    using B = MessageBox::Buttons;
+    QCOMPARE(test::ShownBoxes(box), (Strings{W("Varování: ?"), "Vexa: ??",
+                                             W("Warning: Záznam nebyl uložen!"), "Info: done"}));
     using I = MessageBox::Icon;
-    const std::tuple<std::string, std::string, I, B> expected[] = {
-        {"Warning", W("Záznam nebyl uložen!"), I::Warning, B::Ok},
-        {W("Varování"), "?", I::Question, B::YesNo},
-        {"Vexa", "??", I::Question, B::YesNo},
-        {"Info", "done", I::Information, B::Ok}};
-    QCOMPARE(box.ShownBoxes().size(), std::size(expected));
-    for (std::size_t i = 0; i < std::size(expected); ++i) {
-        const auto& s = box.ShownBoxes()[i];
-        QVERIFY(std::tie(s.title, s.text, s.icon, s.buttons) == expected[i]);
-    }
+    QVERIFY(box.ShownBoxes()[0].icon == I::Question && box.ShownBoxes()[1].icon == I::Warning &&
+            box.ShownBoxes()[2].icon == I::Warning && box.ShownBoxes()[3].icon == I::Information);
+    QVERIFY(box.ShownBoxes()[1].buttons == MessageBox::Buttons::YesNo &&
+            box.ShownBoxes()[3].buttons == MessageBox::Buttons::Ok);
 
     // A real box over a window: the window's font, plain buttons, and the answers' letters
     // with or without Alt.
@@ -392,17 +358,12 @@ void WidgetsTest::messageBoxAnswersInAdvanceAndRecords() {
     QFont font(QStringLiteral("DejaVu Sans Condensed"));
     font.setPointSizeF(7.75);
     window.setFont(font);
-    ShowActive(window);
+    QVERIFY(test::ShowActive(&window));
     MessageBox real;
-    const struct {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        bool yes;
-    } answers[] = {{Qt::Key_A, Qt::NoModifier, true},
-                   {Qt::Key_N, Qt::NoModifier, false},
-                   {Qt::Key_A, Qt::AltModifier, true},
-                   {Qt::Key_N, Qt::AltModifier, false}};
-    for (const auto& a : answers) {
+    for (auto [key, modifiers, yes] : {std::tuple{Qt::Key_A, Qt::KeyboardModifiers(), true},
+                                       {Qt::Key_N, Qt::NoModifier, false},
+                                       {Qt::Key_A, Qt::AltModifier, true},
+                                       {Qt::Key_N, Qt::AltModifier, false}}) {
         bool looked = false;
         test::WhenModalShown([&](QWidget* shown) {
             QCOMPARE(shown->font(), font);
@@ -414,9 +375,9 @@ void WidgetsTest::messageBoxAnswersInAdvanceAndRecords() {
             texts.sort();
             QCOMPARE(texts, (QStringList{QStringLiteral("&Ano"), QStringLiteral("&Ne")}));
             looked = true;
-            test::PressKey(a.key, a.modifiers);
+            test::PressKey(key, modifiers);
         });
-        QCOMPARE(real.AskYesNo(&window, "Vexa", "?"), a.yes);
+        QCOMPARE(real.AskYesNo(&window, "Vexa", "?"), yes);
         QVERIFY(looked);
     }
 }
@@ -424,7 +385,7 @@ void WidgetsTest::messageBoxAnswersInAdvanceAndRecords() {
 void WidgetsTest::dialogBordersAndPlacement() {
     QWidget owner;
     owner.setGeometry(100, 100, 600, 400);
-    ShowActive(owner);
+    QVERIFY(test::ShowActive(&owner));
     for (Form::Border border : {Form::Border::FixedDialog, Form::Border::Sizeable}) {
         Form dialog;
         dialog.SetClientSize(3435, 1920);

@@ -2,7 +2,6 @@
 // and the port set to a file (as a clerk would capture a job), and three inputs that are not
 // print jobs: an empty file, the job cut inside a positioning command, and random bytes.
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <random>
 #include <string>
@@ -24,10 +23,6 @@ class Complaints : public vexa::Notifier {
     }
 };
 
-void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -48,15 +43,14 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    std::ifstream in(job, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    Write(dir + "/empty.prn", "");
-    Write(dir + "/cut.prn", bytes.substr(0, 25 + 4));  // inside the first ESC ( V
+    const std::string bytes = vexa::test::ReadFile(job);
+    vexa::test::WriteFile(dir + "/empty.prn", "");
+    vexa::test::WriteFile(dir + "/cut.prn", bytes.substr(0, 25 + 4));  // inside the first ESC ( V
     std::mt19937 random(7);
     std::string noise(4096, '\0');
     for (char& c : noise) {
         c = static_cast<char>(random() % 256);
     }
-    Write(dir + "/random.bin", noise);
+    vexa::test::WriteFile(dir + "/random.bin", noise);
     return 0;
 }

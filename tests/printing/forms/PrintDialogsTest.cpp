@@ -1,22 +1,14 @@
 // The guide-point and template dialogs on the offscreen platform, driven with real clicks and
 // keys over an owner window, with the settings in memory, an in-memory port and message boxes
 // answered in advance.
-#include <QPointer>
 #include <QtTest>
-#include <algorithm>
-#include <map>
-#include <string>
-#include <vector>
 
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
-#include "platform/port/MemoryPortOpener.h"
-#include "platform/ui/MessageBox.h"
 #include "printing/DataPageJob.h"
 #include "printing/GuidePointsJob.h"
 #include "printing/forms/frmSelSabl.h"
 #include "printing/forms/frmTisk.h"
-#include "records/ClientsDataCls.h"
 #include "settings/Config.h"
 #include "support/GuiSupport.h"
 #include "support/TestSupport.h"
@@ -28,22 +20,15 @@ using Answer = MessageBox::Answer;
 
 namespace {
 
-// A number as the clerk types and reads it: "." stands for the locale's decimal separator.
 std::string L(std::string text) {
-    std::replace(text.begin(), text.end(), '.', LocaleDecimal::FromUserLocale().Separator());
-    return text;
+    return test::InUserLocale(std::move(text));
 }
-// The same with the separator the locale does not use.
+// A number with the separator the user's locale does not use.
 std::string Foreign(std::string text) {
     const char own = LocaleDecimal::FromUserLocale().Separator();
     std::replace(text.begin(), text.end(), '.', own == ',' ? '.' : ',');
     return text;
 }
-
-class Unexpected : public Notifier {
-  public:
-    void Warn(const std::string& message) override { qFatal("%s", message.c_str()); }
-};
 
 // The clerk clicks into a box, selects what it holds and types over it.
 void TypeInto(TextBox* box, const std::string& text) {
@@ -65,18 +50,8 @@ class Desk {
   public:
     Desk() : registry(std::map<std::string, std::string>{}), config(registry) {
         messages.AnswerByItself();
-        record.CisloPasu = "40123456";
-        record.Prijmeni = W("ŠŤASTNÁ");
-        record.Jmeno = W("ŽOFIE");
-        record.rc = "855612/1233";
-        record.MistoNarozeni = W("TŘEBÍČ");
-        record.DatumVydani = "01.02.2020";
-        record.Platnost = "01.02.2030";
-        record.Vydavatel = W("MÚ ŠUMPERK");
         owner.setGeometry(100, 100, 600, 300);
-        owner.show();
-        owner.activateWindow();
-        Active(&owner);
+        test::ShowActive(&owner);
     }
     ~Desk() { delete dialog.data(); }
 
@@ -90,39 +65,26 @@ class Desk {
                                    [this] { stored.push_back(Shift()); }});
         opened->setAttribute(Qt::WA_DeleteOnClose);
         opened->ShowOver(&owner, true);
-        Active(opened);
+        test::WaitActive(opened);
         dialog = opened;
         return *opened;
     }
-    // The dialog opened last has unloaded: it is gone, and the owner is the active window.
+    // The dialog opened last has unloaded: it is gone, and the owner is enabled and active.
     bool Gone() {
-        return QTest::qWaitFor([this] { return dialog.isNull(); }, 2000) && Active(&owner);
-    }
-    // Waits until `window` is the one the keys go to.
-    static bool Active(QWidget* window) {
-        if (QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }, 2000))
-            return true;
-        qWarning("%s not active", qPrintable(window->objectName()));
-        return false;
+        return QTest::qWaitFor([this] { return dialog.isNull(); }, 2000) &&
+               test::WaitActive(&owner) && owner.isEnabled();
     }
     // The window system's close box.
     void CloseBox() { dialog->windowHandle()->close(); }
 
     Strings Shift() { return {config.Text(cfg::HorzShift), config.Text(cfg::VertShift)}; }
-    // The boxes shown so far, as "title: text".
-    Strings Shown() {
-        Strings shown;
-        for (const MessageBox::Shown& box : messages.ShownBoxes())
-            shown.push_back(box.title + ": " + box.text);
-        return shown;
-    }
+    Strings Shown() { return test::ShownBoxes(messages); }
     // What a job sends with the settings as they are now.
     std::string Expected(bool dataPage) {
-        MemoryPortOpener port;
-        Unexpected none;
-        dataPage ? DataPageJob(config, port, none).PrintDataPage(record)
-                 : GuidePointsJob(config, port, none).PrintGuidePoints();
-        return port.Bytes();
+        return test::JobBytes([&](PortOpener& port, Notifier& notes) {
+            return dataPage ? DataPageJob(config, port, notes).PrintDataPage(record)
+                            : GuidePointsJob(config, port, notes).PrintGuidePoints();
+        });
     }
 
     RegistryRoot registry;
@@ -130,7 +92,7 @@ class Desk {
     MessageBox messages;
     MemoryPortOpener ports;
     QWidget owner;
-    ClientsDataCls record;
+    ClientsDataCls record = test::SampleHolder();
     bool complete = true;
     int taken = 0;
     std::vector<Strings> stored;  // the shift each time the dialog stored one
@@ -174,12 +136,11 @@ void PrintDialogsTest::guidePointDialogLoadsTheStoredShiftAndCloseBoxStoresNothi
         frmTisk& d = desk.Open<frmTisk>();
         QCOMPARE((Strings{d.edX->Text(), d.edY->Text()}), load.shown);
         QVERIFY(!desk.owner.isEnabled());
-        // Moved, then closed with the close box: nothing is stored, the owner is enabled.
+        // Moved, then closed with the close box: nothing is stored, the owner is enabled again.
         ClickArrow(d.vscrollX, false);
         ClickArrow(d.vscrollY, true);
         desk.CloseBox();
         QVERIFY(desk.Gone());
-        QVERIFY(desk.owner.isEnabled());
         QCOMPARE(desk.Shift(), (Strings{load.horz, load.vert}));
     }
 
@@ -187,12 +148,8 @@ void PrintDialogsTest::guidePointDialogLoadsTheStoredShiftAndCloseBoxStoresNothi
     frmTisk& d = desk.Open<frmTisk>();
     QCOMPARE(d.windowTitle(), QString::fromUtf8("Tisk naváděcích bodů"));
     QVERIFY((d.windowFlags() & Qt::WindowType_Mask) == Qt::Dialog && d.CaptionsFit());
-    QStringList order{QApplication::focusWidget()->objectName()};
-    for (int i = 0; i < 6; ++i) {
-        test::PressKey(Qt::Key_Tab);
-        order.append(QApplication::focusWidget()->objectName());
-    }
-    QCOMPARE(order.join(' '), QStringLiteral("cmdAno cmdNe edX vscrollX edY vscrollY cmdAno"));
+    QVERIFY(d.cmdAno->hasFocus());
+    QCOMPARE(test::TabWalk(6), QStringLiteral("cmdNe edX vscrollX edY vscrollY cmdAno"));
     QVERIFY(desk.messages.ShownBoxes().empty());
 }
 
@@ -267,7 +224,6 @@ void PrintDialogsTest::anoPrintsTheMarksNeOffersTheDataPage() {
     desk.messages.AnswerNext(Answer::Yes);
     QTest::mouseClick(d.cmdNe, Qt::LeftButton);
     QVERIFY(desk.Gone());
-    QVERIFY(desk.owner.isEnabled());
     QCOMPARE(desk.Shown(), (Strings{"Tisk: Vytisknout data?"}));
     const MessageBox::Shown& asked = desk.messages.ShownBoxes()[0];
     QVERIFY(asked.icon == MessageBox::Icon::Question &&
@@ -298,7 +254,6 @@ void PrintDialogsTest::anoPrintsTheMarksNeOffersTheDataPage() {
     QVERIFY(desk.Gone());
     QCOMPARE(desk.Shift(), (Strings{"-5", "14"}));
     QCOMPARE(desk.ports.OpenCount(), 0);
-    QVERIFY(desk.owner.isEnabled());
 
     // Yes with a record that has become incomplete: nothing printed (the owner tells why).
     desk.complete = false;
@@ -313,15 +268,10 @@ void PrintDialogsTest::templateDialog() {
     Desk desk;
     frmSelSabl& d = desk.Open<frmSelSabl>();
     QCOMPARE(d.windowTitle(), QString::fromUtf8("Výběr šablony"));
-    QVERIFY(d.windowFlags().testFlag(Qt::WindowMinMaxButtonsHint) && d.CaptionsFit());
-    QVERIFY(desk.owner.isEnabled());
+    QVERIFY(d.windowFlags().testFlag(Qt::WindowMinMaxButtonsHint) && desk.owner.isEnabled());
     QCOMPARE(Checked(d), (Strings{"optP1"}));
-    QStringList order{QApplication::focusWidget()->objectName()};
-    for (int i = 0; i < 2; ++i) {
-        test::PressKey(Qt::Key_Tab);
-        order.append(QApplication::focusWidget()->objectName());
-    }
-    QCOMPARE(order.join(' '), QStringLiteral("cmdOK cmdCance optP1"));
+    QVERIFY(d.cmdOK->hasFocus());
+    QCOMPARE(test::TabWalk(2), QStringLiteral("cmdCance optP1"));
 
     // "OK" at once, Yes: P1's shift, and the data page printed with it.
     desk.messages.AnswerNext(Answer::Yes);
@@ -346,7 +296,7 @@ void PrintDialogsTest::templateDialog() {
     for (bool storno : {true, false}) {
         frmSelSabl& f = desk.Open<frmSelSabl>();
         QCOMPARE(Checked(f), (Strings{"optP1"}));
-        ClickOption(f.optP[10]);
+        ClickOption(f.optP[5]);  // P5 differs from the stored P8 in both directions
         storno ? QTest::mouseClick(f.cmdCance, Qt::LeftButton) : desk.CloseBox();
         QVERIFY(desk.Gone());
         QCOMPARE(desk.Shift(), (Strings{"6", "0"}));

@@ -5,21 +5,17 @@
 #include <QScrollArea>
 #include <QtTest>
 #include <cerrno>
-#include <map>
-#include <string>
 
-#include "platform/Numbers.h"
 #include "platform/Registry.h"
 #include "platform/SystemError.h"
-#include "platform/port/MemoryPortOpener.h"
 #include "platform/ui/UiText.h"
 #include "printing/DataPageJob.h"
 #include "printing/GuidePointsJob.h"
 #include "printing/forms/PageExport.h"
 #include "printing/forms/PageView.h"
 #include "printing/forms/frmNahled.h"
-#include "records/ClientsDataCls.h"
 #include "settings/Config.h"
+#include "support/GuiSupport.h"
 #include "support/TestSupport.h"
 
 using namespace vexa;
@@ -27,36 +23,21 @@ using vexa::test::W;
 
 namespace {
 
-class Quiet : public Notifier {
-  public:
-    void Warn(const std::string& message) override { qFatal("%s", message.c_str()); }
-};
-
-// The bytes of a job printed with the factory settings and the changes given.
+// The bytes of a job printed with the factory settings and the insertion given.
 std::string JobBytes(bool dataPage, const std::string& smerTisku = "0") {
     RegistryRoot registry(std::map<std::string, std::string>{});
     Config config(registry);
     config.Set(cfg::SmerTisku, smerTisku);
-    MemoryPortOpener port;
-    Quiet quiet;
-    const ClientsDataCls holder = test::SampleHolder();
-    const bool printed = dataPage ? DataPageJob(config, port, quiet).PrintDataPage(holder)
-                                  : GuidePointsJob(config, port, quiet).PrintGuidePoints();
-    if (!printed) {
-        qFatal("job not printed");
-    }
-    return port.Bytes();
+    return test::JobBytes([&](PortOpener& port, Notifier& notes) {
+        return dataPage ? DataPageJob(config, port, notes).PrintDataPage(test::SampleHolder())
+                        : GuidePointsJob(config, port, notes).PrintGuidePoints();
+    });
 }
 
 // Millimetres as the status line writes them.
 std::string Mm(const char* value) {
-    std::string text(value);
-    std::replace(text.begin(), text.end(), '.', LocaleDecimal::FromUserLocale().Separator());
-    return text + " mm";
+    return test::InUserLocale(value) + " mm";
 }
-
-const std::string kInit(
-    "\x14\x14\x1BY\x01\x14\x14\x1BS\x02\x1BR\x00\x1Bx\x01\x1Bk\x01\x1Bl\x00\x1B+\x5A", 25);
 
 }  // namespace
 
@@ -174,7 +155,7 @@ class frmNahledTest : public QObject {
 
     void WarnsOfWhatItCannotReadAndListsTextsBeyondThePage() {
         // Row 2880/360 inch = 203.2 mm: below the booklet; one character in, 2.5 mm.
-        frmNahled window(kInit + "A\x07" + std::string("\x1B(V\x02\x00\x40\x0B", 7) + "X",
+        frmNahled window(test::InitSeries() + "A\x07" + test::B("\x1B(V\x02\x00\x40\x0B") + "X",
                          *messages);
         window.show();
         QTRY_COMPARE(messages->ShownBoxes().size(), std::size_t{1});

@@ -1,6 +1,5 @@
 #include "platform/ui/MessageBox.h"
 
-#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -10,33 +9,6 @@
 #include <cstdio>
 
 namespace vexa {
-namespace {
-
-// A box whose answers also take their letters, A for "Ano" and N for "Ne", with or without Alt,
-// as the clerk knows them from other programs' boxes.
-class AnswerBox : public QMessageBox {
-  public:
-    using QMessageBox::QMessageBox;
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override {
-        const Qt::KeyboardModifiers others =
-            event->modifiers() & ~(Qt::AltModifier | Qt::KeypadModifier | Qt::ShiftModifier);
-        QAbstractButton* answer = nullptr;
-        if (others == Qt::NoModifier && event->key() == Qt::Key_A)
-            answer = button(QMessageBox::Yes);
-        else if (others == Qt::NoModifier && event->key() == Qt::Key_N)
-            answer = button(QMessageBox::No);
-        if (answer != nullptr) {
-            answer->click();
-            return;
-        }
-        QMessageBox::keyPressEvent(event);
-    }
-};
-
-}  // namespace
-
 void MessageBox::ShowWarning(QWidget* parent, std::string_view text) {
     Show(parent, "Warning", text, Icon::Warning, Buttons::Ok);
 }
@@ -72,7 +44,7 @@ MessageBox::Answer MessageBox::Show(QWidget* parent, std::string_view title, std
         return answer;
     }
 
-    AnswerBox box(parent);
+    QMessageBox box(parent);
     // The box speaks in the window's font, so the window and its boxes look like one program.
     if (parent != nullptr)
         box.setFont(parent->window()->font());
@@ -95,7 +67,8 @@ MessageBox::Answer MessageBox::Show(QWidget* parent, std::string_view title, std
     } else {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
-        // The window speaks Czech; so do the answers, each with its letter.
+        // The window speaks Czech; so do the answers. Each takes its letter, A or N, with or
+        // without Alt, as the clerk knows it from other programs' boxes.
         box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ano"));
         box.button(QMessageBox::No)->setText(QStringLiteral("&Ne"));
     }

@@ -81,13 +81,6 @@ frmVexa::~frmVexa() {
     delete m_frmSelSabl;
 }
 
-template <typename Control, typename... Args>
-Control* frmVexa::Add(QWidget* page, const char* name, Spot at, Args&&... args) {
-    auto* control = new Control(QString::fromLatin1(name), std::forward<Args>(args)..., page);
-    Place(control, at.left, at.top, at.width, at.height);
-    return control;
-}
-
 void frmVexa::AddLabels(QWidget* page, std::initializer_list<LabelDef> labels) {
     for (const LabelDef& label : labels)
         Add<Label>(page, label.name, label.at, Cs(label.caption));

@@ -92,10 +92,6 @@ class frmVexa : public Form, public Notifier {
 
   private:
     // The controls of the tabs are built from tables: names, captions (UTF-8) and places.
-    // Where a control stands on its tab page, in twips.
-    struct Spot {
-        int left, top, width, height;
-    };
     struct LabelDef {
         const char* name;
         const char* caption;
@@ -113,10 +109,6 @@ class frmVexa : public Form, public Notifier {
         const char* caption;
         Spot at;
     };
-    // Creates a control named `name` on `page` at `at`; `args` go to its constructor between
-    // the name and the parent.
-    template <typename Control, typename... Args>
-    Control* Add(QWidget* page, const char* name, Spot at, Args&&... args);
     void AddLabels(QWidget* page, std::initializer_list<LabelDef> labels);
     void AddTextBoxes(QWidget* page, std::initializer_list<TextBoxDef> boxes);
     void AddButtons(QWidget* page, std::initializer_list<ButtonDef> buttons);

@@ -38,32 +38,22 @@ frmDeti::~frmDeti() {
 }
 
 void frmDeti::BuildControls() {
-    DetiList = new ListView(QStringLiteral("DetiList"), this);
-    Place(DetiList, 120, 0, 5175, 1935);
-    LDJmeno = new Label(QStringLiteral("LDJmeno"), Cs("Jméno:"), this);
-    Place(LDJmeno, 120, 2160, 615, 255);
-    edJmeno = new TextBox(QStringLiteral("edJmeno"), this);
-    Place(edJmeno, 840, 2160, 1335, 285);
-    LDPrijmeni = new Label(QStringLiteral("LDPrijmeni"), Cs("Příjmení:"), this);
-    Place(LDPrijmeni, 2880, 2160, 615, 255);
-    edPrijmeni = new TextBox(QStringLiteral("edPrijmeni"), this);
-    Place(edPrijmeni, 3600, 2160, 1695, 285);
-    LDPohlavi = new Label(QStringLiteral("LDPohlavi"), Cs("Pohlaví:"), this);
-    Place(LDPohlavi, 120, 2520, 615, 255);
-    comSex = new ComboBox(QStringLiteral("comSex"), this);
-    Place(comSex, 840, 2520, 495, 315);
+    DetiList = Add<ListView>(this, "DetiList", {120, 0, 5175, 1935});
+    LDJmeno = Add<Label>(this, "LDJmeno", {120, 2160, 615, 255}, Cs("Jméno:"));
+    edJmeno = Add<TextBox>(this, "edJmeno", {840, 2160, 1335, 285});
+    LDPrijmeni = Add<Label>(this, "LDPrijmeni", {2880, 2160, 615, 255}, Cs("Příjmení:"));
+    edPrijmeni = Add<TextBox>(this, "edPrijmeni", {3600, 2160, 1695, 285});
+    LDPohlavi = Add<Label>(this, "LDPohlavi", {120, 2520, 615, 255}, Cs("Pohlaví:"));
+    comSex = Add<ComboBox>(this, "comSex", {840, 2520, 495, 315});
     comSex->AddItem("M");
     comSex->AddItem("F");
-    LDDatumNarozeni = new Label(QStringLiteral("LDDatumNarozeni"), Cs("Datum narození:"), this);
-    Place(LDDatumNarozeni, 2340, 2520, 1215, 255);
-    edDen = new TextBox(QStringLiteral("edDen"), this);
-    Place(edDen, 3600, 2520, 375, 285);
+    LDDatumNarozeni =
+        Add<Label>(this, "LDDatumNarozeni", {2340, 2520, 1215, 255}, Cs("Datum narození:"));
+    edDen = Add<TextBox>(this, "edDen", {3600, 2520, 375, 285});
     edDen->SetMaxLength(2);
-    edMesic = new TextBox(QStringLiteral("edMesic"), this);
-    Place(edMesic, 4080, 2520, 375, 285);
+    edMesic = Add<TextBox>(this, "edMesic", {4080, 2520, 375, 285});
     edMesic->SetMaxLength(2);
-    edRok = new TextBox(QStringLiteral("edRok"), this);
-    Place(edRok, 4560, 2520, 750, 285);
+    edRok = Add<TextBox>(this, "edRok", {4560, 2520, 750, 285});
     edRok->SetMaxLength(4);
     const struct {
         Button* frmDeti::*button;
@@ -76,8 +66,8 @@ void frmDeti::BuildControls() {
                    {&frmDeti::cmdOK, "cmdOK", "OK", 1320},
                    {&frmDeti::cmdStorno, "cmdStorno", "Storno", 1680}};
     for (const auto& def : buttons) {
-        this->*def.button = new Button(QString::fromLatin1(def.name), Cs(def.caption), this);
-        Place(this->*def.button, 5400, def.top, 1095, 255);
+        this->*def.button =
+            Add<Button>(this, def.name, {5400, def.top, 1095, 255}, Cs(def.caption));
     }
 
     QWidget* const order[] = {DetiList, edJmeno,   edPrijmeni, comSex,  edDen, edMesic,

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QFont>
+#include <QString>
 #include <QWidget>
+#include <utility>
 
 namespace vexa {
 
@@ -16,6 +18,19 @@ class Form : public QWidget {
     // Pixels for a length in twips at this screen's resolution.
     int Px(double twips) const;
     void Place(QWidget* control, int left, int top, int width, int height) const;
+
+    // Where a control stands on its parent, in twips.
+    struct Spot {
+        int left, top, width, height;
+    };
+    // Creates a control named `name` on `parent` (the window, a tab page or a frame) at `at`;
+    // `args` go to its constructor between the name and the parent.
+    template <typename Control, typename... Args>
+    Control* Add(QWidget* parent, const char* name, Spot at, Args&&... args) {
+        auto* control = new Control(QString::fromLatin1(name), std::forward<Args>(args)..., parent);
+        Place(control, at.left, at.top, at.width, at.height);
+        return control;
+    }
     // A window of fixed size whose client area is the given size (twips); a sizeable window
     // starts at that size.
     void SetClientSize(int width, int height);

@@ -51,16 +51,6 @@ class PrintDialog : public Form, public Notifier {
     // Closes the dialog for good: each opening starts afresh.
     void Unload() { close(); }
 
-    // Creates a control named `name` on `parent` (the dialog or a frame of it), placed in twips;
-    // `args` go to its constructor between the name and the parent.
-    template <typename Control, typename... Args>
-    Control* Add(QWidget* parent, const char* name, int left, int top, int width, int height,
-                 Args&&... args) {
-        auto* control = new Control(QString::fromLatin1(name), std::forward<Args>(args)..., parent);
-        Place(control, left, top, width, height);
-        return control;
-    }
-
     Context m_context;
 };
 

@@ -18,17 +18,17 @@ frmTisk::frmTisk(Context context)
     SetClientSize(3435, 1920);
 
     lNavadeciBody =
-        Add<Label>(this, "lNavadeciBody", 720, 240, 1995, 255, Cs("Vytisknout naváděcí body?"));
+        Add<Label>(this, "lNavadeciBody", {720, 240, 1995, 255}, Cs("Vytisknout naváděcí body?"));
     lNavadeciBody->setAlignment(Qt::AlignCenter);
-    cmdAno = Add<Button>(this, "cmdAno", 1680, 1560, 735, 255, Cs("Ano"));
-    cmdNe = Add<Button>(this, "cmdNe", 2520, 1560, 735, 255, Cs("Ne"));
-    fPosun = Add<Frame>(this, "fPosun", 240, 600, 3000, 855, Cs("Posun naváděcích bodů"));
-    lX = Add<Label>(fPosun, "lX", 120, 360, 495, 255, Cs("osa X:"));
-    edX = Add<TextBox>(fPosun, "edX", 600, 360, 735, 285);
-    vscrollX = Add<VScrollBar>(fPosun, "vscrollX", 1320, 360, 135, 285);
-    lY = Add<Label>(fPosun, "lY", 1560, 360, 495, 255, Cs("osa Y:"));
-    edY = Add<TextBox>(fPosun, "edY", 2040, 360, 735, 285);
-    vscrollY = Add<VScrollBar>(fPosun, "vscrollY", 2760, 360, 135, 285);
+    cmdAno = Add<Button>(this, "cmdAno", {1680, 1560, 735, 255}, Cs("Ano"));
+    cmdNe = Add<Button>(this, "cmdNe", {2520, 1560, 735, 255}, Cs("Ne"));
+    fPosun = Add<Frame>(this, "fPosun", {240, 600, 3000, 855}, Cs("Posun naváděcích bodů"));
+    lX = Add<Label>(fPosun, "lX", {120, 360, 495, 255}, Cs("osa X:"));
+    edX = Add<TextBox>(fPosun, "edX", {600, 360, 735, 285});
+    vscrollX = Add<VScrollBar>(fPosun, "vscrollX", {1320, 360, 135, 285});
+    lY = Add<Label>(fPosun, "lY", {1560, 360, 495, 255}, Cs("osa Y:"));
+    edY = Add<TextBox>(fPosun, "edY", {2040, 360, 735, 285});
+    vscrollY = Add<VScrollBar>(fPosun, "vscrollY", {2760, 360, 135, 285});
     for (VScrollBar* bar : {vscrollX, vscrollY}) {
         bar->SetEnds(GuideShift::kMaxScroll, GuideShift::kMinScroll);
         bar->SetSteps(1, 10);

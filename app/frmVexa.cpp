@@ -277,7 +277,9 @@ void frmVexa::FormLoad() {
     ShowSettings();
     m_archive = std::make_unique<ArchiveCls>(m_config.Registry(), m_archiveDir);
     CurUserData = ClientsDataCls();
-    WarnAboutFiles();
+    WarnAboutSettingsFiles();
+    if (!m_archive->LocationUnknown())
+        TakeArchiveLock();
     // Only the copy that holds the archive's lock reads it; a second copy ends untouched.
     FileResult loaded = m_refused ? FileResult::Ok() : m_archive->Load();
     if (!loaded.ok) {
@@ -334,8 +336,7 @@ void frmVexa::EndSession() {
     });
 }
 
-void frmVexa::WarnAboutFiles() {
-    const std::string archive = UiText::PathText(m_archive->FileName);
+void frmVexa::WarnAboutSettingsFiles() {
     for (const HiveProblem& problem : m_config.Registry().Problems()) {
         const std::string file = UiText::PathText(problem.File);
         if (RegistryHive::NamesEqual(problem.Root, "HKEY_LOCAL_MACHINE")) {
@@ -357,8 +358,10 @@ void frmVexa::WarnAboutFiles() {
                                                 "soubor nepřepíše."));
         }
     }
-    if (m_archive->LocationUnknown())
-        return;
+}
+
+void frmVexa::TakeArchiveLock() {
+    const std::string archive = UiText::PathText(m_archive->FileName);
     m_lock = std::make_unique<ArchiveLock>(m_archive->FileName);
     switch (m_lock->Result()) {
         case ArchiveLock::State::Held:
@@ -394,14 +397,17 @@ bool frmVexa::StoreArchive() {
         return false;
     const FileResult saved = m_archive->Save();
     if (!saved.ok) {
-        m_messages.ShowWarning(this, Cs("Archiv se nepodařilo uložit do souboru ") +
-                                         UiText::PathText(m_archive->FileName) + Cs(" (") +
-                                         saved.error +
-                                         Cs("). Záznamy zůstávají v paměti programu; program je "
+        m_messages.ShowWarning(this, ArchiveNotSaved(saved.error) +
+                                         Cs(". Záznamy zůstávají v paměti programu; program je "
                                             "zkusí uložit znovu při další změně a při "
                                             "ukončení."));
     }
     return saved.ok;
+}
+
+std::string frmVexa::ArchiveNotSaved(const std::string& reason) const {
+    return Cs("Archiv se nepodařilo uložit do souboru ") + UiText::PathText(m_archive->FileName) +
+           Cs(" (") + reason + Cs(")");
 }
 
 void frmVexa::StoreSettings() {
@@ -440,16 +446,8 @@ void frmVexa::SaveArchiveAtExit() {
         FileResult saved = m_archive->Save();
         if (saved.ok)
             return;
-        if (m_messages.IsUnattended()) {
-            m_messages.ShowWarning(this, Cs("Archiv se nepodařilo uložit do souboru ") +
-                                             UiText::PathText(m_archive->FileName) + Cs(" (") +
-                                             saved.error + Cs(")."));
-            return;
-        }
         bool again = m_messages.AskYesNo(this, Cs("Varování"),
-                                         Cs("Archiv se nepodařilo uložit do souboru ") +
-                                             UiText::PathText(m_archive->FileName) + Cs(" (") +
-                                             saved.error + Cs("). Zkusit to znovu?"),
+                                         ArchiveNotSaved(saved.error) + Cs(". Zkusit to znovu?"),
                                          MessageBox::Icon::Warning);
         if (!again)
             return;

@@ -148,8 +148,13 @@ class frmVexa : public Form, public Notifier {
     static std::string RowKey(const ClientsDataCls& record);
     std::vector<std::string> RowTexts(const ClientsDataCls& record) const;
     void SaveArchiveAtExit();
-    // Tells the clerk once about settings files and an archive that cannot be used as they are.
-    void WarnAboutFiles();
+    // Tells the clerk once about settings files the program cannot use as they are.
+    void WarnAboutSettingsFiles();
+    // Takes the lock beside the archive; tells the clerk when another copy holds it (this copy
+    // then ends) or when no lock can be made (nothing is saved in this run).
+    void TakeArchiveLock();
+    // "Archiv se nepodařilo uložit do souboru … (reason)".
+    std::string ArchiveNotSaved(const std::string& reason) const;
     // Whether the archive file may be written in this run (its place is known, it was read,
     // this copy holds its lock).
     bool ArchiveWritable() const;

@@ -26,11 +26,10 @@ MessageBox::Answer MessageBox::Show(QWidget* parent, std::string_view title, std
                                     Icon icon, Buttons buttons) {
     m_shown.push_back(Shown{std::string(title), std::string(text), icon, buttons});
     if (m_unattended) {
-        if (buttons == Buttons::Ok) {
-            std::fprintf(stderr, "%s: %s\n", Cp1250::ToUtf8(title).c_str(),
-                         Cp1250::ToUtf8(text).c_str());
-        }
-        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+        const bool question = buttons == Buttons::YesNo;
+        std::fprintf(stderr, "%s: %s%s\n", Cp1250::ToUtf8(title).c_str(),
+                     Cp1250::ToUtf8(text).c_str(), question ? " Ne" : "");
+        return question ? Answer::No : Answer::Ok;
     }
     if (m_automatic) {
         if (buttons == Buttons::Ok)

@@ -38,10 +38,9 @@ class MessageBox {
     bool AskYesNo(QWidget* parent, std::string_view title, std::string_view text,
                   Icon icon = Icon::Question);
 
-    // From now on nobody is there to answer (the session is ending): no box is shown, every
-    // question is answered No, and warnings and infos go to the standard error output.
+    // From now on nobody is there to answer (the program is being ended): no box is shown,
+    // every box goes to the standard error output, and every question is answered No.
     void Unattended() { m_unattended = true; }
-    bool IsUnattended() const { return m_unattended; }
 
     // Test hook.
     void AnswerByItself() { m_automatic = true; }

@@ -1,5 +1,7 @@
 #include "app/frmVexa.h"
 
+#include "app/ArchiveRows.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
@@ -104,6 +106,8 @@ void frmVexa::SetTabOrder() {
                   cmdUlozit,
                   cmdTisk,
                   cmdSmazat,
+                  edHledat,
+                  cmdVratit,
                   cmdEdit,
                   cmdOdebrat,
                   ArchiveList,
@@ -311,7 +315,7 @@ void frmVexa::SaveArchiveAtExit() {
         return;
     }
     for (;;) {
-        FileResult saved = m_archive->Save();
+        FileResult saved = m_archive->SaveWhole();
         if (saved.ok)
             return;
         bool again = m_messages.AskYesNo(this, Cs("Varování"),
@@ -352,6 +356,8 @@ void frmVexa::OnTabClick(int previousTab) {
         case 1:
             cmdEdit->setEnabled(false);
             cmdOdebrat->setEnabled(false);
+            // A holder is found by typing: the caret waits in the search box.
+            edHledat->SetFocus();
             break;
         case 2:
             ShowSettings();

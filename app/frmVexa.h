@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,7 @@
 #include <QPointer>
 
 #include "app/ArchiveLock.h"
+#include "platform/TextSearch.h"
 #include "platform/port/PreviewPortOpener.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/CheckBox.h"
@@ -29,6 +31,7 @@ class QShowEvent;
 
 namespace vexa {
 
+class ArchiveRows;
 class frmSelSabl;
 class frmTisk;
 class frmDeti;
@@ -88,6 +91,7 @@ class frmVexa : public Form, public Notifier {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:
@@ -135,7 +139,15 @@ class frmVexa : public Form, public Notifier {
     void OnDeti();
     void OnOpen();
     void OnRemove();
+    // Vrátit: the last record removed in this run back into its slot and row.
+    void OnRestore();
     void OnColumnClick(int columnIndex);
+    // The archive list shows the rows the search box finds.
+    void OnSearch();
+    // "12 z 100 000": rows shown of all, while a search is typed.
+    void ShowCount();
+    // A row may be opened or removed: after a click into the list, or the keys that lead there.
+    void EnableRowButtons();
     void EnableSettingButtons();
     // Whether the item at `index` (text `text`) of a printing choice differs from the setting.
     bool Differs(cfg::Setting setting, int index, const std::string& text) const;
@@ -145,8 +157,6 @@ class frmVexa : public Form, public Notifier {
     void OnDefault();
 
     bool PrevodOn() const;
-    static std::string RowKey(const ClientsDataCls& record);
-    std::vector<std::string> RowTexts(const ClientsDataCls& record) const;
     void SaveArchiveAtExit();
     // Tells the clerk once about settings files the program cannot use as they are.
     void WarnAboutSettingsFiles();
@@ -176,6 +186,11 @@ class frmVexa : public Form, public Notifier {
     QPointer<frmSelSabl> m_frmSelSabl;
     QPointer<frmDeti> m_deti;
     std::unique_ptr<ArchiveCls> m_archive;
+    // The archive as the list's rows; the slots removed in this run, the last at the end.
+    std::unique_ptr<ArchiveRows> m_rows;
+    std::vector<int> m_removed;
+    // What the search box finds now; nothing while it is empty.
+    std::optional<TextSearch> m_search;
     std::vector<TextControl*> UserFields;
     std::unique_ptr<ArchiveLock> m_lock;
     bool m_refused = false;
@@ -206,6 +221,9 @@ class frmVexa : public Form, public Notifier {
 
     // Archive tab.
     ListView* ArchiveList = nullptr;
+    TextBox* edHledat = nullptr;
+    Label* lPocet = nullptr;
+    Button* cmdVratit = nullptr;
     Button* cmdEdit = nullptr;
     Button* cmdOdebrat = nullptr;
 

@@ -184,21 +184,20 @@ void frmVexa::ShowUserData() {
 void frmVexa::OnUlozit() {
     if (!ValidateUserData(Cs("Záznam nebyl uložen!")))
         return;
-    ClientsDataCls* stored = m_archive->FindItem(CurUserData, 0);
-    if (stored == nullptr) {
-        m_archive->Add(CurUserData);
-        AddToList(m_archive->Pocet() - 1);
-        // The clerk hears of success only when the record reached the file.
+    const int stored = m_archive->FindItem(CurUserData, 0);
+    if (stored < 0) {
+        AddToList(m_archive->Add(CurUserData));
+        // The clerk hears of success only when the record reached the disk.
         if (StoreArchive())
             m_messages.ShowInfo(this, Cs("Záznam byl úspěšně uložen"));
         else if (!ArchiveWritable())
             WarnKeptInMemory();
         return;
     }
-    if (stored->Comp(CurUserData))
+    if (m_archive->Line(stored) == CurUserData.GetDataAsLine())
         return;
     if (m_messages.AskYesNo(this, Cs("Varování"),
-                            Cs("Pas s číslem ") + stored->CisloPasu +
+                            Cs("Pas s číslem ") + std::string(m_archive->Field(stored, 0)) +
                                 Cs(" již existuje. Chcete přesto změny uložit?"))) {
         UpdateArchived();
     }
@@ -266,8 +265,8 @@ void frmVexa::OnDeti() {
 void frmVexa::AskSaveChanges() {
     if (!ValidateUserData())
         return;
-    ClientsDataCls* stored = m_archive->FindItem(CurUserData, 0);
-    if (stored == nullptr || stored->Comp(CurUserData))
+    const int stored = m_archive->FindItem(CurUserData, 0);
+    if (stored < 0 || m_archive->Line(stored) == CurUserData.GetDataAsLine())
         return;
     if (m_messages.AskYesNo(this, Cs(kAppTitle), Cs("Záznam byl změněn. Chcete jej uložit?")))
         UpdateArchived();

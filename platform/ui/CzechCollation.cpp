@@ -9,9 +9,19 @@ bool IsPlainByte(unsigned char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+unsigned char Capital(unsigned char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+
+}  // namespace
+
+CzechCollation::CzechCollation() : m_collator(QLocale(QLocale::Czech, QLocale::Czechia)) {
+    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+}
+
 // ASCII letters and digits only, and no "ch" in any letter case (Czech's one two-letter
 // letter).
-bool IsPlain(std::string_view text) {
+bool CzechCollation::IsPlain(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (!IsPlainByte(c))
@@ -23,49 +33,34 @@ bool IsPlain(std::string_view text) {
     return true;
 }
 
-}  // namespace
-
-std::uint64_t CzechCollation::Key::PlainPrefix() const {
+std::uint64_t CzechCollation::PlainPrefix(std::string_view text) {
     std::uint64_t prefix = 0;
     for (std::size_t i = 0; i < 8; ++i) {
-        const auto byte = i < m_text.size() ? static_cast<unsigned char>(m_text[i]) : 0u;
+        const unsigned byte = i < text.size() ? Capital(static_cast<unsigned char>(text[i])) : 0u;
         prefix = (prefix << 8) | byte;
     }
     return prefix;
 }
 
-CzechCollation::CzechCollation() : m_collator(QLocale(QLocale::Czech, QLocale::Czechia)) {
-    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
-}
-
-CzechCollation::Key CzechCollation::MakeKey(std::string_view cp1250) const {
-    Key key;
-    key.m_text.assign(cp1250);
-    key.m_plain = IsPlain(cp1250);
-    if (key.m_plain) {
-        for (char& c : key.m_text) {
-            if (c >= 'a' && c <= 'z')
-                c = static_cast<char>(c - 'a' + 'A');
-        }
+int CzechCollation::ComparePlain(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const int d =
+            Capital(static_cast<unsigned char>(a[i])) - Capital(static_cast<unsigned char>(b[i]));
+        if (d != 0)
+            return d;
     }
-    return key;
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
-const QCollatorSortKey& CzechCollation::Full(const Key& key) const {
-    if (!key.m_full)
-        key.m_full = m_collator.sortKey(UiText::ToQt(key.m_text));
-    return *key.m_full;
+QCollatorSortKey CzechCollation::FullKey(std::string_view text) const {
+    return m_collator.sortKey(UiText::ToQt(text));
 }
 
-void CzechCollation::Complete(const Key& key) const {
-    if (!key.m_plain)
-        Full(key);
-}
-
-int CzechCollation::Compare(const Key& a, const Key& b) const {
-    if (a.m_plain && b.m_plain)
-        return a.m_text.compare(b.m_text);
-    return Full(a).compare(Full(b));
+int CzechCollation::Compare(std::string_view a, std::string_view b) const {
+    if (IsPlain(a) && IsPlain(b))
+        return ComparePlain(a, b);
+    return FullKey(a).compare(FullKey(b));
 }
 
 int CzechCollation::CompareTexts(std::string_view a, std::string_view b) const {

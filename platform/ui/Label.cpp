@@ -11,6 +11,10 @@ Label::Label(const QString& name, const std::string& caption, QWidget* parent)
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
+void Label::SetCaption(const std::string& caption) {
+    setText(UiText::ToQt(caption));
+}
+
 std::string Label::Caption() const {
     return UiText::FromQt(text());
 }

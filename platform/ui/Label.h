@@ -11,6 +11,7 @@ class Label : public QLabel {
   public:
     Label(const QString& name, const std::string& caption, QWidget* parent = nullptr);
     std::string Caption() const;
+    void SetCaption(const std::string& caption);
 };
 
 }  // namespace vexa

@@ -52,6 +52,13 @@ void ListView::RemoveItem(Id id) {
         selectionModel()->clear();
 }
 
+void ListView::RowRemoved(Id id) {
+    const bool chosen = SelectedItem() == id;
+    m_model->RowRemoved(id);
+    if (chosen && selectionModel() != nullptr)
+        selectionModel()->clear();
+}
+
 std::optional<ListView::Id> ListView::SelectedItem() const {
     if (selectionModel() == nullptr)
         return std::nullopt;

@@ -14,7 +14,8 @@ namespace vexa {
 // and a numeric tag, kept sorted by the sort column. Single selection of whole rows.
 // ColumnClick tells the clicked header's index counted from 1; Click fires for every click
 // into the list (on a row or not), DblClick for every double click. The rows live in a model
-// of plain texts, so a list of a hundred thousand rows builds and sorts quickly.
+// of plain texts or are read from a source of the owner's, so a list of a million rows builds,
+// sorts and filters quickly.
 class ListView : public QTreeView {
     Q_OBJECT
   public:
@@ -33,10 +34,24 @@ class ListView : public QTreeView {
     Id ItemAt(int row) const { return m_model->IdAt(row); }
     int RowOf(Id id) const { return m_model->RowOf(id); }
     std::string Key(Id id) const { return m_model->Key(id); }
-    std::string Text(Id id, int column) const { return m_model->Text(id, column); }
+    std::string Text(Id id, int column) const { return std::string(m_model->Text(id, column)); }
     long long Tag(Id id) const { return m_model->Tag(id); }
     std::optional<Id> FindItem(const std::string& key) const { return m_model->FindKey(key); }
     std::optional<Id> FindTag(long long tag) const { return m_model->FindTag(tag); }
+
+    // Rows read from `source` instead of rows of the list's own (see ListViewModel); the owner
+    // tells each change of the source.
+    void SetSource(ListSource* source) { m_model->SetSource(source); }
+    void RowAdded(Id id) { m_model->RowAdded(id); }
+    void RowChanged(Id id) { m_model->RowChanged(id); }
+    void RowRemoved(Id id);
+    // Shows only the rows `accept` takes (all with an empty function); `narrowing`: it takes no
+    // row the filter before it refused.
+    void SetFilter(std::function<bool(Id)> accept, bool narrowing = false) {
+        m_model->SetFilter(std::move(accept), narrowing);
+    }
+    // The rows the filter chooses from.
+    int TotalCount() const { return m_model->Total(); }
 
     std::optional<Id> SelectedItem() const;
     void Select(Id id);

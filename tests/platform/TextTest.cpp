@@ -2,10 +2,12 @@
 
 #include <cmath>
 #include <optional>
+#include <vector>
 
 #include "platform/Cp1250.h"
 #include "platform/Dates.h"
 #include "platform/Numbers.h"
+#include "platform/TextSearch.h"
 #include "support/TestSupport.h"
 
 namespace vexa {
@@ -32,6 +34,36 @@ TEST(Cp1250Test, UpperCaseCoversCzechLettersOnly) {
     EXPECT_EQ(Cp1250::ToUpper(W("novák žluťoučký kůň úpěl ďábelské ódy")),
               W("NOVÁK ŽLUŤOUČKÝ KŮŇ ÚPĚL ĎÁBELSKÉ ÓDY"));
     EXPECT_EQ(Cp1250::ToUpper(W("łąśźż ß ÷ 1;a")), W("ŁĄŚŹŻ ß ÷ 1;A"));
+}
+
+// What the clerk types finds a row when each word begins a column, or a word in it, letter
+// case and accents aside; the birth number is found with or without its "/".
+TEST(TextSearchTest, EachWordBeginsAColumnWithoutCaseOrAccents) {
+    const std::vector<std::string> row = {"CZ1234", W("DVOŘÁKOVÁ-NOVÁ"), W("Šárka Ľudmila"),
+                                          "850612/1234"};
+    const struct {
+        const char* typed;
+        bool found;
+    } cases[] = {
+        {"dvor", true},       {"DVOŘÁ", true},        {"nova", true},       {"ova", false},
+        {"sarka ludm", true}, {"sarka petra", false}, {"8506121234", true}, {"850612/12", true},
+        {"06121234", false},  {"cz12 sar", true},     {"  cz12   ", true},  {"1234", false},
+        {"žák", false},       {"cz1234x", false},
+    };
+    for (const auto& c : cases) {
+        const TextSearch search(W(c.typed));
+        EXPECT_EQ(search.Matches(
+                      4, [&](int column) { return std::string_view(row[column]); }, 3, '/'),
+                  c.found)
+            << c.typed;
+    }
+    EXPECT_TRUE(TextSearch("  ").Empty());
+    EXPECT_EQ(TextSearch::Fold(W("ěščřžýáíéúůďťňóľĺŕäôąęłńśźżőű")),
+              "ESCRZYAIEUUDTNOLLRAOAELNSZZOU");
+    // Typing on narrows what was found; a changed or removed word does not.
+    EXPECT_TRUE(TextSearch("nova ja").Narrows(TextSearch("nov")));
+    EXPECT_FALSE(TextSearch("nob").Narrows(TextSearch("nov")));
+    EXPECT_FALSE(TextSearch("nov").Narrows(TextSearch("nov ja")));
 }
 
 TEST(NumbersTest, LeadingNumberReadsTheStartOfASetting) {

@@ -94,6 +94,7 @@ class frmVexaTest : public QObject {
     void printing();
     void editArchivedRecordSmazatAndExit();
     void openAndRemoveWithSortedListAndFreedSlots();
+    void searchingAndBringingBack();
     void settingsTab();
     void filesThatCannotBeUsed();
     void archiveDirectoryGoneWhileRunning();
@@ -261,7 +262,7 @@ void frmVexaTest::savingAndTheBirthNumberCheck() {
         QCOMPARE(run.Shown().front(),
                  W("Varování: Pas s číslem P1 již existuje. Chcete přesto změny uložit?"));
         const char* shown = answer == Answer::Yes ? "NOVY" : "NOVAK";
-        QCOMPARE(form.Archive().GetItem(0)->Prijmeni, std::string(shown));
+        QCOMPARE(form.Archive().Item(0)->Prijmeni, std::string(shown));
         QCOMPARE(run.ListColumn(1), (Strings{shown}));
     }
     QCOMPARE(run.Shown().back(), "Info: " + W("Záznam byl uložen"));
@@ -286,7 +287,7 @@ void frmVexaTest::savingAndTheBirthNumberCheck() {
     }
     QVERIFY(run.Dialog<frmTisk>() == nullptr);
     QCOMPARE(form.Archive().Pocet(), 2);
-    QCOMPARE(form.Archive().GetItem(1)->rc, kManRc);
+    QCOMPARE(form.Archive().Item(1)->rc, kManRc);
     QCOMPARE(run.ports.OpenCount(), 0);
 }
 
@@ -424,7 +425,7 @@ void frmVexaTest::editArchivedRecordSmazatAndExit() {
     run.Type("edMistoNarozeni", "");
     run.ClickTab(1);
     QVERIFY(run.messages.ShownBoxes().empty());
-    QCOMPARE(form.Archive().GetItem(0)->MistoNarozeni, std::string("BRNO"));
+    QCOMPARE(form.Archive().Item(0)->MistoNarozeni, std::string("BRNO"));
 
     // Smazat starts a new record, asking nothing and dropping the children.
     run.Open("P2");
@@ -469,7 +470,7 @@ void frmVexaTest::openAndRemoveWithSortedListAndFreedSlots() {
     QCOMPARE(run.ListColumn(1), (Strings{"ADAM", "CIHLA"}));
     QVERIFY(!run.List()->SelectedItem() && !run.C("cmdEdit")->isEnabled() &&
             !run.C("cmdOdebrat")->isEnabled());
-    QVERIFY(form.Archive().GetItem(2) == nullptr);
+    QVERIFY(!form.Archive().Item(2));
     run.ClickTab(0);
     run.Click("cmdSmazat");
     run.FillRecord("D4", "BARTA");
@@ -498,6 +499,64 @@ void frmVexaTest::openAndRemoveWithSortedListAndFreedSlots() {
     QCOMPARE(test::ReadFile(run.ArchivePath()),
              Line("C3", "ADAM", "") + Line("A1", "CIHLA", "") +
                  Line("D4", "BARTA", kManRc, Today(), InDays(Today(), 365)));
+}
+
+// A holder is found by typing: the list shows the rows where each word begins a column, case
+// and accents aside, and counts them; Down leads into the list, where Editovat and Odebrat act
+// on the row found; Vrátit brings removed records back, the last first.
+void frmVexaTest::searchingAndBringingBack() {
+    Run run;
+    const std::string woman = std::string(kWomanDate) + "/" + kWomanRest;
+    run.WriteArchive(Line("P1", W("NOVÁK"), kManRc) + Line("P2", W("DVOŘÁKOVÁ"), woman) +
+                     Line("P3", W("NOVOTNÝ"), kManRc) + Line("P4", "NOVAK", ""));
+    frmVexa& form = run.Start();
+    run.ClickTab(1);
+    QVERIFY(run.C("edHledat")->hasFocus());
+    const struct {
+        const char* typed;  // UTF-8, as the keys carry it
+        Strings numbers;
+        const char* count;
+    } cases[] = {
+        {"novak", {"P1", "P4"}, "2 z 4"}, {"dvoř", {"P2"}, "1 z 4"},
+        {"8556121233", {"P2"}, "1 z 4"},  {"nov 850612", {"P1", "P3"}, "2 z 4"},
+        {"Nováková", {}, "0 z 4"},
+    };
+    for (const auto& c : cases) {
+        test::TypeOver(run.C("edHledat"), QString::fromUtf8(c.typed));
+        QCOMPARE(run.ListColumn(0), c.numbers);
+        QCOMPARE(run.C<Label>("lPocet")->Caption(), std::string(c.count));
+    }
+    test::PressKey(Qt::Key_Escape);
+    QCOMPARE(run.ListColumn(0), (Strings{"P1", "P2", "P3", "P4"}));
+    QCOMPARE(run.C<Label>("lPocet")->Caption(), std::string());
+
+    // Into the list on the first row found; it is the one removed.
+    test::TypeKeys(QStringLiteral("novak"));
+    test::PressKey(Qt::Key_Down);
+    QVERIFY(run.List()->hasFocus() && run.C("cmdOdebrat")->isEnabled());
+    run.Click("cmdOdebrat");
+    QCOMPARE(run.ListColumn(0), (Strings{"P4"}));
+    QCOMPARE(run.C<Label>("lPocet")->Caption(), std::string("1 z 3"));
+    run.ClickRowOf("P4");
+    run.Click("cmdEdit");
+    QCOMPARE(run.Text("edCisloPasu"), std::string("P4"));
+
+    // A record saved while the search hides it stays hidden; Vrátit brings the removed one back
+    // into its row, and has nothing more to bring.
+    run.Click("cmdSmazat");
+    run.FillRecord("P5", "SVOBODA");
+    run.Click("cmdUlozit");
+    run.ClickTab(1);
+    QVERIFY(run.C("cmdVratit")->isEnabled());
+    run.Click("cmdVratit");
+    QCOMPARE(run.ListColumn(0), (Strings{"P1", "P4"}));
+    QCOMPARE(run.C<Label>("lPocet")->Caption(), std::string("2 z 5"));
+    QVERIFY(!run.C("cmdVratit")->isEnabled());
+    form.close();
+    QCOMPARE(test::ReadFile(run.ArchivePath()),
+             Line("P1", W("NOVÁK"), kManRc) + Line("P2", W("DVOŘÁKOVÁ"), woman) +
+                 Line("P3", W("NOVOTNÝ"), kManRc) + Line("P4", "NOVAK", "") +
+                 Typed("P5", "SVOBODA"));
 }
 
 void frmVexaTest::settingsTab() {

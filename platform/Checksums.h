@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -50,10 +51,17 @@ class Hash64 {
     static constexpr std::uint64_t kP2 = 0xC2B2AE3D27D4EB4Full;
 
     static std::uint64_t Rotl(std::uint64_t x, int r) { return (x << r) | (x >> (64 - r)); }
+    // Little-endian on every machine, so that a file has one hash wherever it is read.
     static std::uint64_t Read64(const char* p) {
         std::uint64_t v;
         std::memcpy(&v, p, sizeof v);
-        return v;  // the machine's byte order: the hash identifies files on this machine
+        if constexpr (std::endian::native == std::endian::big) {
+            std::uint64_t r = 0;
+            for (int i = 0; i < 8; ++i)
+                r = (r << 8) | ((v >> (8 * i)) & 0xFF);
+            v = r;
+        }
+        return v;
     }
     static std::uint64_t Round(std::uint64_t acc, std::uint64_t input) {
         return Rotl(acc + input * kP2, 31) * kP1;

@@ -1,7 +1,9 @@
 #include "app/ArchiveLock.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDateTime>
 #include <cerrno>
@@ -12,11 +14,26 @@
 #include "platform/ui/UiText.h"
 
 namespace vexa {
+namespace {
+
+// The lock is as private as the archive beside it. In a directory of the user's own that its
+// group cannot write (the user's data directory) it is the user's alone; in one that others
+// share (a directory the installation names) it is for that directory's group, whose clerks
+// read from it who holds the archive.
+NewFiles LockFiles(const std::string& dir) {
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & S_IWGRP) == 0)
+        return NewFiles::Private();
+    return NewFiles::Shared();
+}
+
+}  // namespace
 
 ArchiveLock::ArchiveLock(const std::string& archivePath) : m_file(archivePath + ".lock") {
     const auto slash = archivePath.rfind('/');
     if (slash != std::string::npos && slash > 0) {
-        const FileResult dir = TextFiles::MakeDirs(archivePath.substr(0, slash));
+        const FileResult dir =
+            TextFiles::MakeDirs(archivePath.substr(0, slash), NewFiles::Private());
         if (!dir.ok) {
             m_reason = dir.error;
             return;
@@ -28,6 +45,12 @@ ArchiveLock::ArchiveLock(const std::string& archivePath) : m_file(archivePath + 
     m_lock->setStaleLockTime(0);
     if (m_lock->tryLock(0)) {
         m_state = State::Held;
+        // Qt makes the file with the usual mode; it is given its own at once.
+        const int fd = ::open(m_file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd >= 0) {
+            TextFiles::SetUpNewFile(fd, m_file, LockFiles(TextFiles::DirOf(m_file)));
+            ::close(fd);
+        }
         return;
     }
     switch (m_lock->error()) {

@@ -14,13 +14,6 @@
 namespace vexa {
 namespace {
 
-std::string DirOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string BaseOf(const std::string& path) {
     auto slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -30,7 +23,7 @@ std::string BaseOf(const std::string& path) {
 // the middle of writing). A writer holds a lock on its temporary file until it has renamed it,
 // so a file whose lock can be taken belongs to no running save.
 void RemoveStaleTemporaries(const std::string& path) {
-    const std::string dirName = DirOf(path);
+    const std::string dirName = TextFiles::DirOf(path);
     const std::string prefix = BaseOf(path) + ".tmp-";
     DIR* dir = ::opendir(dirName.c_str());
     if (!dir)
@@ -76,7 +69,7 @@ FileResult AtomicFile::Abandon(int err) {
     return FileResult::Fail(SystemError::Text(err));
 }
 
-FileResult AtomicFile::Open(const std::string& path) {
+FileResult AtomicFile::Open(const std::string& path, const NewFiles& how) {
     m_path = path;
     // The temporary file is locked while it is written, so that another save of the same file
     // knows it is no leftover. One that such a save removed between its creation and the lock
@@ -98,18 +91,19 @@ FileResult AtomicFile::Open(const std::string& path) {
         ::close(m_fd);
         m_fd = -1;
     }
-    // The new file gets the old file's permissions, or the usual ones for a new file.
+    // The new file gets the old file's permissions and group, or those `how` gives a new file.
     struct stat old {};
-    mode_t mode;
-    if (::stat(path.c_str(), &old) == 0) {
-        mode = old.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+    if (::stat(path.c_str(), &old) != 0) {
+        FileResult set = TextFiles::SetUpNewFile(m_fd, path, how);
+        if (!set.ok)
+            Abandon(0);
+        return set;
     }
-    if (::fchmod(m_fd, mode) != 0)
+    if (::fchmod(m_fd, old.st_mode & 07777) != 0)
         return Abandon(errno);
+    // Only a member of the group (or root) may give it; the mode still holds.
+    const int given = ::fchown(m_fd, static_cast<uid_t>(-1), old.st_gid);
+    static_cast<void>(given);
     return FileResult::Ok();
 }
 
@@ -128,6 +122,14 @@ FileResult AtomicFile::Write(std::string_view bytes) {
     return FileResult::Ok();
 }
 
+FileResult AtomicFile::Flush() {
+    if (m_fd < 0)
+        return FileResult::Fail(SystemError::Text(EBADF));
+    if (::fsync(m_fd) != 0)
+        return Abandon(errno);
+    return FileResult::Ok();
+}
+
 FileResult AtomicFile::Commit() {
     if (m_fd < 0)
         return FileResult::Fail(SystemError::Text(EBADF));
@@ -137,7 +139,7 @@ FileResult AtomicFile::Commit() {
     ::close(m_fd);  // the data is on the disk already
     m_fd = -1;
     // Make the rename itself durable.
-    int dfd = ::open(DirOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int dfd = ::open(TextFiles::DirOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);

@@ -20,8 +20,11 @@ class AtomicFile {
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    FileResult Open(const std::string& path);
+    // A file that is there keeps its mode and group; a new one is made as `how` says.
+    FileResult Open(const std::string& path, const NewFiles& how = {});
     FileResult Write(std::string_view bytes);
+    // Flushes what was written to the disk, without replacing the file yet.
+    FileResult Flush();
     FileResult Commit();
 
   private:

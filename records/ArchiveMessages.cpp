@@ -18,4 +18,18 @@ std::string ArchiveMessages::TooManyChildren(int line, int maxChildren) {
            std::to_string(maxChildren) + Cs(" dětí");
 }
 
+std::string ArchiveMessages::JournalUnreadable(const std::string& name, const std::string& reason) {
+    return Cs("deník ") + name + Cs(" nelze přečíst: ") + reason;
+}
+
+std::string ArchiveMessages::JournalForeign(const std::string& name) {
+    return Cs("deník ") + name +
+           Cs(" navazuje na jiný obsah tohoto souboru (například před jeho obnovením ze "
+              "zálohy), a proto se nepoužije ani nesmaže");
+}
+
+std::string ArchiveMessages::JournalLineUnusable(const std::string& name, int line) {
+    return Cs("řádek ") + std::to_string(line) + Cs(" deníku ") + name + Cs(" nelze použít");
+}
+
 }  // namespace vexa

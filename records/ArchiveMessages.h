@@ -14,6 +14,13 @@ class ArchiveMessages {
     static std::string LocationUnknown();
     // A line of the file holds more children than a record can keep.
     static std::string TooManyChildren(int line, int maxChildren);
+    // The journal `name` beside the archive cannot be read (the system's `reason`).
+    static std::string JournalUnreadable(const std::string& name, const std::string& reason);
+    // The journal continues another Archive.db than the one there: it is neither used nor
+    // removed.
+    static std::string JournalForeign(const std::string& name);
+    // A line of the journal checks but cannot be applied to the records.
+    static std::string JournalLineUnusable(const std::string& name, int line);
 };
 
 }  // namespace vexa

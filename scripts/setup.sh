@@ -6,7 +6,9 @@ packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev libqt6svg6 fonts-dejav
   # the system's messages in Czech, for the tests under a Czech locale
   locales libc-l10n
   # the install and package checks: entry and metadata validators, man, dpkg-shlibdeps, file
-  desktop-file-utils appstream man-db dpkg-dev file)
+  desktop-file-utils appstream man-db dpkg-dev file
+  # the start-up benchmark on an X server: xvfb-run -a build-release/bench/startup_bench
+  xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

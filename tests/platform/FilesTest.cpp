@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "platform/AtomicFile.h"
+#include "platform/Checksums.h"
 #include "platform/SystemError.h"
 #include "platform/TextFiles.h"
 #include "support/TestSupport.h"
@@ -70,6 +71,12 @@ TEST(TextFilesTest, ASaveRemovesLeftoversOfSavesCutShortButNotOneInProgress) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 4);
     ASSERT_TRUE(running.Commit().ok);
     EXPECT_EQ(test::ReadFile(path), "running");
+}
+
+// The journal's checks are the CRC-32 of zip and PNG, so other tools can verify them.
+TEST(TextFilesTest, Crc32IsTheZipOne) {
+    EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);
+    EXPECT_EQ(Crc32(""), 0u);
 }
 
 TEST(TextFilesTest, ExistsAndReadTellMissingFromUnreadable) {

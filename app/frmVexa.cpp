@@ -356,8 +356,6 @@ void frmVexa::OnTabClick(int previousTab) {
         case 1:
             cmdEdit->setEnabled(false);
             cmdOdebrat->setEnabled(false);
-            // A holder is found by typing: the caret waits in the search box.
-            edHledat->SetFocus();
             break;
         case 2:
             ShowSettings();

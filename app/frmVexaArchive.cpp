@@ -65,6 +65,7 @@ bool frmVexa::LoadList() {
     // once. Two records with the same document number (a hand-edited file) both get their
     // row: each row is found by its slot, not its key.
     m_rows = std::make_unique<ArchiveRows>(*m_archive);
+    m_rows->Prepare();
     ArchiveList->SetSource(m_rows.get());
     ShowCount();
     return true;
@@ -78,8 +79,10 @@ void frmVexa::AddToList(int index) {
 void frmVexa::ChangeList() {
     // The row of the record Update changed: the first slot holding this document number.
     const int slot = m_archive->FindItem(CurUserData, 0);
-    if (slot >= 0)
+    if (slot >= 0) {
+        m_rows->Forget(slot);
         ArchiveList->RowChanged(slot);
+    }
 }
 
 void frmVexa::OnColumnClick(int columnIndex) {
@@ -128,6 +131,7 @@ void frmVexa::OnRestore() {
     cmdVratit->setEnabled(!m_removed.empty());
     if (!m_archive->Restore(slot))
         return;
+    m_rows->Forget(slot);
     ArchiveList->RowAdded(slot);
     StoreArchive();
     ShowCount();
@@ -146,12 +150,7 @@ void frmVexa::OnSearch() {
         // A search typed further only looks among the rows it showed.
         const bool narrowing = m_search && search.Narrows(*m_search);
         ArchiveList->SetFilter(
-            [this, search](ListView::Id id) {
-                return search.Matches(
-                    ArchiveRows::kColumns, [&](int column) { return m_rows->Text(id, column); },
-                    ArchiveRows::kBirthNumberColumn, '/');
-            },
-            narrowing);
+            [this, search](ListView::Id id) { return m_rows->Matches(id, search); }, narrowing);
         m_search = std::move(search);
     }
     ShowCount();

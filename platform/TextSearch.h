@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,30 @@ class TextSearch {
         }
         return true;
     }
+    // The quick check before Matches: the initials of the words of a row's texts as a mask
+    // (InitialsOf), of which a row this search matches has every bit of Needed().
+    template <typename ColumnText>
+    static std::uint32_t InitialsOf(int columns, ColumnText&& text) {
+        std::uint32_t mask = kKnown;
+        for (int c = 0; c < columns; ++c) {
+            const std::string_view t = text(c);
+            bool wordStart = true;
+            for (char ch : t) {
+                const auto byte = static_cast<unsigned char>(ch);
+                if (IsBreak(byte)) {
+                    wordStart = true;
+                } else if (wordStart) {
+                    mask |= InitialBit(Fold(byte));
+                    wordStart = false;
+                }
+            }
+        }
+        return mask;
+    }
+    std::uint32_t Needed() const { return m_needed; }
+    // A mask InitialsOf never gives: a row whose initials are not known yet.
+    static constexpr std::uint32_t kUnknown = 0;
+
     // True when every row this search matches is also matched by `wider`, whose words were
     // typed before: each of its words begins one of these.
     bool Narrows(const TextSearch& wider) const;
@@ -39,11 +64,23 @@ class TextSearch {
     static std::string Fold(std::string_view text);
 
   private:
+    static constexpr std::uint32_t kKnown = 1u << 31;
+    // A letter has a bit of its own, digits share four, everything else one.
+    static std::uint32_t InitialBit(unsigned char folded) {
+        if (folded >= 'A' && folded <= 'Z')
+            return 1u << (folded - 'A');
+        if (folded >= '0' && folded <= '9')
+            return 1u << (26 + (folded - '0') / 3);
+        return 1u << 30;
+    }
+    static bool IsBreak(unsigned char c) { return c == ' ' || c == '\t' || c == 0xA0 || c == '-'; }
+
     // `word` (folded) begins `text` or a word inside it; `ignored` characters of `text` may
     // be skipped.
     static bool Begins(std::string_view text, const std::string& word, char ignored);
 
     std::vector<std::string> m_words;  // folded
+    std::uint32_t m_needed = 0;
 };
 
 }  // namespace vexa

@@ -5,8 +5,10 @@
 namespace vexa {
 namespace {
 
+// The collation puts "/" before the digits and the digits before the letters, as their bytes
+// stand: birth numbers are plain too.
 bool IsPlainByte(unsigned char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '/';
 }
 
 unsigned char Capital(unsigned char c) {
@@ -19,7 +21,7 @@ CzechCollation::CzechCollation() : m_collator(QLocale(QLocale::Czech, QLocale::C
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
 }
 
-// ASCII letters and digits only, and no "ch" in any letter case (Czech's one two-letter
+// ASCII letters, digits and "/" only, and no "ch" in any letter case (Czech's one two-letter
 // letter).
 bool CzechCollation::IsPlain(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -10,11 +10,11 @@ namespace vexa {
 // it: CH follows H, Č Ř Š Ž follow C R S Z, accents weigh as Czech weighs them, and letter case
 // does not count.
 //
-// Most texts of an archive list (document numbers, many names) are plain: ASCII letters and
-// digits with no "ch". The collation orders plain texts exactly as their capitals' bytes, so a
-// list compares two plain texts by their capitals (mostly by the first eight of them, one
-// number) and needs the collation's own key only for a text that is not plain, or for a plain
-// text that meets one.
+// Most texts of an archive list (document numbers, birth numbers, many names) are plain: ASCII
+// letters, digits and "/", with no "ch". The collation orders plain texts exactly as their
+// capitals' bytes, so a list compares two plain texts by their capitals (mostly by the first eight
+// of them, one number) and needs the collation's own key only for a text that is not plain, or for
+// a plain text that meets one.
 class CzechCollation {
   public:
     CzechCollation();

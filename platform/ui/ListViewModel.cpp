@@ -141,25 +141,75 @@ void ListViewModel::ResetKeys() {
 }
 
 void ListViewModel::SortAll() {
-    // Most rows part at their prefixes: the sort runs over a compact array of them.
+    // Plain rows sort over a compact array, mostly by their prefixes; the others by the rank
+    // of their collation key among the distinct ones (so a million rows are ordered by numbers,
+    // not by keys read from all over the memory); then the two are merged, each of the others
+    // found among the plain rows from where the one before it stood.
     struct Entry {
         std::uint64_t prefix;
         Id id;
-        bool plain;
     };
-    std::vector<Entry> entries;
-    entries.reserve(m_all.size());
+    std::vector<Entry> plain;
+    std::vector<Id> others;
+    plain.reserve(m_all.size());
     for (Id id : m_all) {
         const OrderKey& key = KeyOf(id);
-        entries.push_back({key.prefix, id, key.plain});
+        if (key.plain)
+            plain.push_back({key.prefix, id});
+        else
+            others.push_back(id);
     }
-    std::sort(entries.begin(), entries.end(), [this](const Entry& a, const Entry& b) {
-        if (a.plain && b.plain && a.prefix != b.prefix)
+    std::sort(plain.begin(), plain.end(), [this](const Entry& a, const Entry& b) {
+        if (a.prefix != b.prefix)
             return a.prefix < b.prefix;
-        return Less(a.id, b.id);
+        const int order = CzechCollation::ComparePlain(SortText(a.id), SortText(b.id));
+        return order != 0 ? order < 0 : a.id < b.id;
     });
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        m_all[i] = entries[i].id;
+    if (!others.empty()) {
+        std::vector<std::int32_t> byKey(m_fullKeys.size());
+        for (std::size_t i = 0; i < byKey.size(); ++i)
+            byKey[i] = static_cast<std::int32_t>(i);
+        auto keyOf = [this](std::int32_t i) -> const QCollatorSortKey& {
+            return m_fullKeys[static_cast<std::size_t>(i)];
+        };
+        std::sort(byKey.begin(), byKey.end(),
+                  [&](std::int32_t a, std::int32_t b) { return keyOf(a).compare(keyOf(b)) < 0; });
+        std::vector<std::int32_t> rank(byKey.size());
+        for (std::size_t i = 0; i < byKey.size(); ++i) {
+            const bool tie = i > 0 && keyOf(byKey[i - 1]).compare(keyOf(byKey[i])) == 0;
+            rank[static_cast<std::size_t>(byKey[i])] =
+                tie ? rank[static_cast<std::size_t>(byKey[i - 1])] : static_cast<std::int32_t>(i);
+        }
+        std::vector<std::pair<std::int32_t, Id>> ranked;
+        ranked.reserve(others.size());
+        for (Id id : others)
+            ranked.emplace_back(rank[static_cast<std::size_t>(FullIndex(id))], id);
+        std::sort(ranked.begin(), ranked.end());
+        for (std::size_t i = 0; i < others.size(); ++i)
+            others[i] = ranked[i].second;
+    }
+    m_all.clear();
+    std::size_t p = 0;
+    const std::size_t n = plain.size();
+    for (Id other : others) {
+        // The first plain row from p on that does not sort before `other`: galloping, then a
+        // binary search.
+        std::size_t lo = p, hi = p, step = 1;
+        while (hi < n && Less(plain[hi].id, other)) {
+            lo = hi + 1;
+            hi += step;
+            step *= 2;
+        }
+        hi = std::min(hi, n);
+        const auto at = std::lower_bound(plain.begin() + static_cast<std::ptrdiff_t>(lo),
+                                         plain.begin() + static_cast<std::ptrdiff_t>(hi), other,
+                                         [this](const Entry& e, Id id) { return Less(e.id, id); });
+        for (const std::size_t stop = static_cast<std::size_t>(at - plain.begin()); p < stop; ++p)
+            m_all.push_back(plain[p].id);
+        m_all.push_back(other);
+    }
+    for (; p < n; ++p)
+        m_all.push_back(plain[p].id);
 }
 
 std::size_t ListViewModel::Place(const std::vector<Id>& order, Id id) {

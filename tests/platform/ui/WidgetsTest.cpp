@@ -290,10 +290,11 @@ void WidgetsTest::listViewKeysTagsSortAndEvents() {
                                        W("Chalupa"), W("IVAN"), W("Sýkora"), W("Šafránek")}));
     QCOMPARE(list.SelectedItem(), selected);
 
-    // The shortcut for plain texts (ASCII letters and digits, no "ch") keeps the collation's
+    // The shortcut for plain texts (ASCII letters, digits and "/", no "ch") keeps the collation's
     // own order, also where plain texts meet others.
     CzechCollation collation;
-    const char alphabet[] = {'0', '5', '9', 'a', 'A', 'c', 'C', 'h', 'H', 'z', 'Z', '\xC1', ' '};
+    const char alphabet[] = {'0', '5', '9', 'a', 'A', 'c',    'C',
+                             'h', 'H', 'z', 'Z', '/', '\xC1', ' '};
     std::mt19937 random(7);
     auto text = [&] {
         std::string t(random() % 6, ' ');
@@ -307,6 +308,17 @@ void WidgetsTest::listViewKeysTagsSortAndEvents() {
         QVERIFY2(sign(collation.Compare(a, b)) == sign(collation.CompareTexts(a, b)),
                  (a + " | " + b).c_str());
     }
+    // A list of such texts, plain and not mixed, sorts as the collation sorts them.
+    ListView mixed(QStringLiteral("mixed"));
+    mixed.AddColumn("t", "t", 50);
+    mixed.BeginUpdate();
+    for (int i = 0; i < 400; ++i)
+        mixed.AddItem("", {text()}, i);
+    mixed.EndUpdate();
+    const Strings sorted = Column(mixed, 0);
+    QCOMPARE(sorted.size(), std::size_t{400});
+    for (std::size_t i = 1; i < sorted.size(); ++i)
+        QVERIFY(collation.CompareTexts(sorted[i - 1], sorted[i]) <= 0);
 
     // A changed row takes its sorted place; its tag and the selection stay.
     list.SetItem(*selected, "x30", {"30", W("Adámek")});

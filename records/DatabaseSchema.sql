@@ -1,0 +1,46 @@
+-- The tables of the Vexa archive in a PostgreSQL database (UTF8), schema version 1.
+-- Run once, as the database's owner, in one transaction:
+--     psql --single-transaction -d DATABASE -f schema.sql
+-- ("vexa-archiv init" does the same; "vexa-archiv schema" prints this script.)
+
+CREATE TABLE schema_version (
+    verze integer NOT NULL
+);
+INSERT INTO schema_version (verze) VALUES (1);
+COMMENT ON TABLE schema_version IS 'Vexa: the version of these tables; a newer one is refused by an older program';
+
+-- Every change of a record takes the next number, so a running copy asks only for the rows
+-- changed since the last number it saw.
+CREATE SEQUENCE zaznamy_zmena;
+
+CREATE TABLE zaznamy (
+    id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+    cislo_pasu text NOT NULL DEFAULT '',
+    prijmeni text NOT NULL DEFAULT '',
+    jmeno text NOT NULL DEFAULT '',
+    rc text NOT NULL DEFAULT '',
+    misto_narozeni text NOT NULL DEFAULT '',
+    datum_vydani text NOT NULL DEFAULT '',
+    platnost text NOT NULL DEFAULT '',
+    vydavatel text NOT NULL DEFAULT '',
+    -- the children in their order: [{"jmeno": ..., "rok": "dd.mm.yyyy", "sex": "M"|"F"}, ...]
+    deti jsonb NOT NULL DEFAULT '[]',
+    verze integer NOT NULL DEFAULT 1,
+    zmena bigint NOT NULL DEFAULT nextval('zaznamy_zmena'),
+    zmenil_uzivatel text NOT NULL DEFAULT '',
+    zmenil_pocitac text NOT NULL DEFAULT '',
+    zmeneno timestamptz NOT NULL DEFAULT now(),
+    -- a removed record is marked, never deleted
+    odebral_uzivatel text,
+    odebral_pocitac text,
+    odebrano timestamptz,
+    -- ";" separates the values of a record's line and a line end its records
+    CHECK (cislo_pasu || prijmeni || jmeno || rc || misto_narozeni || datum_vydani || platnost
+           || vydavatel !~ '[;\n]'),
+    CHECK (jsonb_typeof(deti) = 'array' AND strpos(deti::text, ';') = 0)
+);
+ALTER SEQUENCE zaznamy_zmena OWNED BY zaznamy.zmena;
+COMMENT ON TABLE zaznamy IS 'Vexa: the archived records, removed ones included (odebrano set)';
+
+CREATE INDEX zaznamy_cislo_pasu ON zaznamy (cislo_pasu) WHERE odebrano IS NULL;
+CREATE INDEX zaznamy_zmeny ON zaznamy (zmena);

@@ -34,10 +34,10 @@ CREATE TABLE zaznamy (
     odebral_uzivatel text,
     odebral_pocitac text,
     odebrano timestamptz,
-    -- ";" separates the values of a record's line and a line end its records
-    CHECK (cislo_pasu || prijmeni || jmeno || rc || misto_narozeni || datum_vydani || platnost
-           || vydavatel !~ '[;\n]'),
-    CHECK (jsonb_typeof(deti) = 'array' AND strpos(deti::text, ';') = 0)
+    -- a line end separates the records of an exported archive
+    CONSTRAINT zaznamy_jeden_radek CHECK (cislo_pasu || prijmeni || jmeno || rc || misto_narozeni
+        || datum_vydani || platnost || vydavatel !~ '\n'),
+    CONSTRAINT zaznamy_deti_pole CHECK (jsonb_typeof(deti) = 'array')
 );
 ALTER SEQUENCE zaznamy_zmena OWNED BY zaznamy.zmena;
 COMMENT ON TABLE zaznamy IS 'Vexa: the archived records, removed ones included (odebrano set)';

@@ -235,6 +235,9 @@ bool DatabaseStore::Connect(std::string& error) {
                 m_server += std::string(":") + port;
         }
     }
+    if (m_conn)
+        PQsetNoticeProcessor(
+            m_conn, [](void*, const char*) {}, nullptr);  // not for the clerk
     if (!m_conn || PQstatus(m_conn) != CONNECTION_OK) {
         error = DatabaseMessages::Unreachable(m_db, m_server, Reason());
         Drop();
@@ -261,8 +264,11 @@ bool DatabaseStore::Connect(std::string& error) {
             Drop();
             return false;
         }
-        // Another copy may have created them while this one waited for the lock.
-        Result again(PQexec(m_conn, "SELECT to_regclass('schema_version') IS NOT NULL"));
+        // Another copy may have created them while this one waited for the lock: read from
+        // the catalog itself, after the lock (the name look-up caches that it found nothing).
+        Result again(PQexec(m_conn,
+                            "SELECT count(*) > 0 FROM pg_catalog.pg_class WHERE relname = "
+                            "'schema_version' AND pg_catalog.pg_table_is_visible(oid)"));
         if (!again.Ok()) {
             error = FailureText(again);
             Drop();

@@ -18,16 +18,18 @@
 #include "support/TestSupport.h"
 
 namespace vexa {
+
+// The server of this test program, started at first use and stopped at its end.
+test::PgServer& Server() {
+    static test::PgServer server;
+    return server;
+}
+
 namespace {
 
 using test::W;
 using Outcome = DatabaseStore::Outcome;
 using Kind = DatabaseStore::Change::Kind;
-
-test::PgServer& Server() {
-    static test::PgServer server;
-    return server;
-}
 
 ClientsDataCls Holder(const std::string& number, const std::string& surname = W("NOVÁK")) {
     ClientsDataCls r = test::SampleHolder();

@@ -13,6 +13,16 @@ COMMENT ON TABLE schema_version IS 'Vexa: the version of these tables; a newer o
 -- changed since the last number it saw.
 CREATE SEQUENCE zaznamy_zmena;
 
+-- A record's line form: its eight texts and each child's three, separated by ";".
+CREATE FUNCTION zaznam_radek(cislo_pasu text, prijmeni text, jmeno text, rc text,
+        misto_narozeni text, datum_vydani text, platnost text, vydavatel text, deti jsonb)
+    RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE
+    RETURN concat_ws(';', cislo_pasu, prijmeni, jmeno, rc, misto_narozeni, datum_vydani,
+                     platnost, vydavatel)
+        || coalesce((SELECT string_agg(concat(';', d->>'jmeno', ';', d->>'rok', ';', d->>'sex'),
+                                       '' ORDER BY n)
+                     FROM jsonb_array_elements(deti) WITH ORDINALITY AS c(d, n)), '');
+
 CREATE TABLE zaznamy (
     id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
     cislo_pasu text NOT NULL DEFAULT '',
@@ -25,6 +35,9 @@ CREATE TABLE zaznamy (
     vydavatel text NOT NULL DEFAULT '',
     -- the children in their order: [{"jmeno": ..., "rok": "dd.mm.yyyy", "sex": "M"|"F"}, ...]
     deti jsonb NOT NULL DEFAULT '[]',
+    -- kept by the server from the columns above: what a starting copy and an export read
+    radek text GENERATED ALWAYS AS (zaznam_radek(cislo_pasu, prijmeni, jmeno, rc,
+        misto_narozeni, datum_vydani, platnost, vydavatel, deti)) STORED,
     verze integer NOT NULL DEFAULT 1,
     zmena bigint NOT NULL DEFAULT nextval('zaznamy_zmena'),
     zmenil_uzivatel text NOT NULL DEFAULT '',

@@ -40,7 +40,7 @@ std::vector<std::string> Words(const std::string& text) {
 
 }  // namespace
 
-PgServer::PgServer() {
+PgServer::PgServer(bool durable) {
     // A short path: the socket's full name must fit in 107 bytes.
     std::string tmpl = "/tmp/vexa-pg-XXXXXX";
     if (!::mkdtemp(tmpl.data()))
@@ -68,7 +68,7 @@ PgServer::PgServer() {
          << "'\n"
          // A commit is in the log before it is reported (a stop -m immediate loses none of
          // them); only the flushes to the disk are spared.
-         << "fsync = off\nfull_page_writes = off\n"
+         << (durable ? "" : "fsync = off\nfull_page_writes = off\n")
          << "max_connections = 40\nshared_buffers = 16MB\n";
     conf.close();
     Start();

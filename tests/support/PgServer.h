@@ -18,7 +18,9 @@ class PgServer {
     static constexpr const char* kBinDir = "/usr/lib/postgresql/15/bin";
 
     // initdb, then Start. Throws std::runtime_error with the tool's output on a failure.
-    PgServer();
+    // `durable`: the server flushes its log to the disk at each commit, as a real one does
+    // (the benchmarks); tests spare the disk.
+    explicit PgServer(bool durable = false);
     // Stops the server (fast) and removes its directory.
     ~PgServer();
     PgServer(const PgServer&) = delete;

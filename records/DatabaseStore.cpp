@@ -1,6 +1,7 @@
 #include "records/DatabaseStore.h"
 
 #include <libpq-fe.h>
+#include <poll.h>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -312,9 +313,22 @@ bool DatabaseStore::Connect(std::string& error) {
 
 bool DatabaseStore::EnsureConnected(std::string& error) {
     // A server that went away has closed the socket; reading shows it before anything is sent.
-    if (m_conn && (!PQconsumeInput(m_conn) || PQstatus(m_conn) != CONNECTION_OK))
+    if (m_conn && !ReadSocket())
         Drop();
     return m_conn || Connect(error);
+}
+
+bool DatabaseStore::ReadSocket() {
+    // A server that ends sends its last words and then closes: read until nothing is left, so
+    // the close is seen too.
+    for (int reads = 0; reads < 16; ++reads) {
+        if (!PQconsumeInput(m_conn) || PQstatus(m_conn) != CONNECTION_OK)
+            return false;
+        pollfd waiting{PQsocket(m_conn), POLLIN, 0};
+        if (::poll(&waiting, 1, 0) <= 0)
+            break;
+    }
+    return true;
 }
 
 void DatabaseStore::Drop() {
@@ -572,7 +586,16 @@ DatabaseStore::Write DatabaseStore::Change(Op op, std::int64_t id, int expected,
 
 DatabaseStore::Changes DatabaseStore::ReadNotifications() {
     Changes changes;
-    if (!EnsureConnected(changes.Error)) {
+    // A socket that shows the connection gone (the event loop's call) is reported, not
+    // answered with a new connection at once: the next operation or read makes that.
+    const bool had = m_conn != nullptr;
+    if (had && !ReadSocket()) {
+        changes.ok = false;
+        changes.Error = DatabaseMessages::Unreachable(m_db, m_server, Reason());
+        Drop();
+        return changes;
+    }
+    if (!had && !Connect(changes.Error)) {
         changes.ok = false;
         return changes;
     }

@@ -126,9 +126,10 @@ class DatabaseStore {
     // Reads what has arrived on the socket and, when another copy changed anything this copy
     // does not know yet (or after a reconnection or a conflict), fetches the rows changed since
     // and returns them as changes: added (also a row that came back), changed, removed. Own
-    // changes are not repeated. Connects when there is no connection. Call it when the socket
-    // is readable and after each operation (an operation may read notifications off the socket
-    // while it waits for its own answers).
+    // changes are not repeated. A connection found lost is reported (and the watch told -1);
+    // without a connection it connects first. Call it when the socket is readable and after
+    // each operation (an operation may read notifications off the socket while it waits for
+    // its own answers).
     Changes ReadNotifications();
 
     // Creates the program's tables when the database has none (`created` tells whether it
@@ -156,6 +157,7 @@ class DatabaseStore {
 
     bool Connect(std::string& error);
     bool EnsureConnected(std::string& error);
+    bool ReadSocket();
     void Drop();
     std::string Reason() const;
     std::string FailureText(const Result& result);

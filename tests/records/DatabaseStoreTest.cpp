@@ -308,6 +308,10 @@ TEST_F(DatabaseStoreTest, TheServerStoppedMidRunFailsTheSaveAndAfterARestartTheS
     ASSERT_EQ(a.Add(Holder("K1")).What, Outcome::Done);
 
     Server().Stop(true);
+    // The event loop sees the socket readable: the loss is reported, the socket unwatched.
+    const auto lost = Notified(a);
+    EXPECT_FALSE(lost.ok);
+    EXPECT_EQ(watched, -1);
     const auto failed = a.Add(Holder("K2"));
     EXPECT_EQ(failed.What, Outcome::Failed);
     const std::string prefix = DatabaseMessages::Unreachable(db, Server().SocketDir(), "");

@@ -151,21 +151,30 @@ std::optional<std::string> Cp1250::FromUtf8(std::string_view utf8) {
     return out;
 }
 
-std::string Cs(std::string_view utf8) {
+std::string Cp1250::FromUtf8Lossy(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
-    bool fits = true;
     std::size_t pos = 0;
     while (pos < utf8.size()) {
+        const auto c = static_cast<unsigned char>(utf8[pos]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            ++pos;
+            continue;
+        }
         auto cp = DecodeUtf8(utf8, pos);
-        auto b = cp ? Cp1250::ByteOf(*cp) : std::nullopt;
+        auto b = cp ? ByteOf(*cp) : std::nullopt;
         if (!cp)
             ++pos;
-        fits = fits && b.has_value();
         out += b ? static_cast<char>(*b) : '?';
     }
+    return out;
+}
+
+std::string Cs(std::string_view utf8) {
+    std::string out = Cp1250::FromUtf8Lossy(utf8);
 #ifndef NDEBUG
-    if (!fits) {
+    if (!Cp1250::FromUtf8(utf8)) {
         std::fprintf(stderr, "vexa: a text of the program does not fit Windows-1250: %.*s\n",
                      static_cast<int>(utf8.size()), utf8.data());
         std::abort();

@@ -24,6 +24,9 @@ class Cp1250 {
     // Converts UTF-8 to Windows-1250. Nothing when the text holds a character the code page
     // cannot hold, or is not valid UTF-8.
     static std::optional<std::string> FromUtf8(std::string_view utf8);
+    // Converts UTF-8 to Windows-1250, with "?" for each character the code page cannot hold
+    // and each byte that is not valid UTF-8 (for texts from outside, such as a database).
+    static std::string FromUtf8Lossy(std::string_view utf8);
 
     // Upper case over Windows-1250: every small letter (accented Czech letters included) becomes
     // its capital; other bytes stay.

@@ -8,13 +8,16 @@
 #include <cstring>
 #include <optional>
 
+#include "platform/Cp1250.h"
+
 namespace vexa {
 namespace {
 
 // `text` from the character set `codeset` to Windows-1250, or nothing when a character does
 // not fit.
-std::optional<std::string> ToCp1250(const char* text, const char* codeset) {
-    iconv_t cd = ::iconv_open("CP1250", codeset);
+std::optional<std::string> ToCp1250(std::string_view text, const char* codeset,
+                                    const char* target = "CP1250") {
+    iconv_t cd = ::iconv_open(target, codeset);
     if (cd == reinterpret_cast<iconv_t>(-1))
         return std::nullopt;
     std::string in(text);
@@ -41,6 +44,19 @@ std::string Untranslated(int err) {
 }
 
 }  // namespace
+
+std::string SystemError::LocaleText(std::string_view text) {
+    const char* codeset = ::nl_langinfo(CODESET);
+    if (std::string_view(codeset) == "UTF-8")
+        return Cp1250::FromUtf8Lossy(text);
+    if (auto converted = ToCp1250(text, codeset, "CP1250//TRANSLIT"))
+        return *converted;
+    std::string ascii(text);
+    for (char& c : ascii)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            c = '?';
+    return ascii;
+}
 
 std::string SystemError::Text(int err) {
     const int saved = errno;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace vexa {
 
@@ -12,6 +13,9 @@ namespace vexa {
 class SystemError {
   public:
     static std::string Text(int err);
+    // A message a library wrote in the process's own locale (its character set as the process
+    // has set it), as Windows-1250: "?" for each character that does not fit.
+    static std::string LocaleText(std::string_view text);
 };
 
 }  // namespace vexa

@@ -8,7 +8,9 @@ packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev libqt6svg6 fonts-dejav
   # the install and package checks: entry and metadata validators, man, dpkg-shlibdeps, file
   desktop-file-utils appstream man-db dpkg-dev file
   # the start-up benchmark on an X server: xvfb-run -a build-release/bench/startup_bench
-  xvfb xauth)
+  xvfb xauth
+  # the archive in a database: the client library, and the server the tests start privately
+  libpq-dev postgresql)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -41,4 +43,12 @@ for l in "${wanted_locales[@]}"; do
 done
 if [ "$generate" = 1 ] || ! locale -a | grep -qi '^cs_CZ.utf8$'; then
   locale-gen
+fi
+
+# The tests start their own PostgreSQL server in a temporary directory. The server refuses to
+# run as root, so as root it runs as this unprivileged system user (no home, no login).
+if [ "$(id -u)" -eq 0 ] && ! getent passwd vexa-test >/dev/null; then
+  echo "Creating the system user vexa-test for the tests' database server"
+  useradd --system --user-group --no-create-home --home-dir /nonexistent \
+    --shell /usr/sbin/nologin vexa-test
 fi

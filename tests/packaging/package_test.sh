@@ -61,6 +61,15 @@ install)
     '"path"="/srv/vexa"' '$XDG_DATA_HOME/Lomar/Vexa/'; do
     grep -qF -- "$text" <<<"$page" || fail "the manual page lacks $text"
   done
+  # Every program's page renders cleanly; the database's set-up is shown where it is done.
+  for program in "${programs[@]}"; do
+    LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -P cat -l "$usr/share/man/man1/$program.1.gz" \
+      >"$tmp/$program.man" 2>"$tmp/man.err" || fail "man -l $program failed"
+    [ ! -s "$tmp/man.err" ] || fail "the page of $program has faults: $(cat "$tmp/man.err")"
+  done
+  for text in '"databaze"=' 'GRANT SELECT, INSERT, UPDATE ON zaznamy' 'sslmode=verify-full'; do
+    grep -qF -- "$text" "$tmp/vexa-archiv.man" || fail "vexa-archiv(1) lacks $text"
+  done
   ;;
 
 deb)
@@ -75,7 +84,7 @@ deb)
   [ "$(dpkg-deb --field "$deb" Package)" = vexa ] || fail "the package is not named vexa"
   [[ $(dpkg-deb --field "$deb" Version) == "$version"-* ]] || fail "the version is not $version"
   depends=$(dpkg-deb --field "$deb" Depends)
-  for dependency in libc6 libqt6widgets6 libqt6svg6 fonts-dejavu-core fonts-dejavu-extra; do
+  for dependency in libc6 libpq5 libqt6widgets6 libqt6svg6 fonts-dejavu-core fonts-dejavu-extra; do
     grep -qE "(^|, )$dependency( |,|$)" <<<"$depends" || fail "no $dependency in: $depends"
   done
   grep -q 'travel documents' <<<"$(dpkg-deb --field "$deb" Description)" ||

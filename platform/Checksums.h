@@ -19,6 +19,8 @@ std::uint32_t Crc32(std::string_view bytes);
 class Hash64 {
   public:
     void Update(const char* data, std::size_t size) {
+        if (size == 0)
+            return;
         m_total += size;
         if (m_buffered != 0) {
             const std::size_t take = std::min(size, kStripe - m_buffered);

@@ -192,11 +192,7 @@ int RecordTable::Adopt(std::unique_ptr<char[]> bytes, std::size_t size, Hash64* 
     // The hash over the numbers, sized once for all the lines; each bucket is fetched a few
     // lines ahead of its use, so that the misses overlap. Until a slot is linked, its `next`
     // holds the hash of its number.
-    std::size_t want = 64;
-    while (want < 2 * std::size_t{m_count})
-        want *= 2;
-    if (want > m_mask + 1)
-        Grow(want);
+    Reserve(m_count - first);
     constexpr std::uint32_t kAhead = 8;
     for (std::uint32_t s = first; s < m_count; ++s) {
 #if defined(__GNUC__)
@@ -206,6 +202,14 @@ int RecordTable::Adopt(std::unique_ptr<char[]> bytes, std::size_t size, Hash64* 
         Link(s, At(static_cast<int>(s)).next);
     }
     return tooMany;
+}
+
+void RecordTable::Reserve(std::size_t more) {
+    std::size_t want = 64;
+    while (want < 2 * (m_numbers + more))
+        want *= 2;
+    if (want > m_mask + 1)
+        Grow(want);
 }
 
 bool RecordTable::Append(std::string_view line, bool asRecord) {

@@ -10,8 +10,8 @@
 namespace vexa {
 
 // CRC-32 (the polynomial of zip and PNG, 0xEDB88320 reflected) of some bytes; the check of a
-// journal entry.
-std::uint32_t Crc32(std::string_view bytes);
+// journal entry. `crc`: the CRC of the bytes before these, to go on from.
+std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc = 0);
 
 // A 64-bit hash of a stream of bytes (four lanes of 64-bit multiply-rotate rounds over 32-byte
 // stripes, in the manner of xxHash64, then an avalanche), fast enough to identify a file of
@@ -19,6 +19,8 @@ std::uint32_t Crc32(std::string_view bytes);
 class Hash64 {
   public:
     void Update(const char* data, std::size_t size) {
+        if (size == 0)
+            return;
         m_total += size;
         if (m_buffered != 0) {
             const std::size_t take = std::min(size, kStripe - m_buffered);

@@ -389,6 +389,9 @@ FileResult ArchiveCls::ReadJournal() {
         // this one it would change the wrong records, and removed it would lose its own.
         return FileResult::Fail(ArchiveMessages::JournalForeign(name));
     }
+    m_records.Reserve(static_cast<std::size_t>(
+        std::count_if(journal.entries.begin(), journal.entries.end(),
+                      [](const ArchiveJournal::Entry& e) { return e.kind == '+'; })));
     for (const ArchiveJournal::Entry& e : journal.entries) {
         const int slot = static_cast<int>(e.slot);
         bool fits = e.kind == '+' ? slot == Pocet() : m_records.InRange(slot);

@@ -18,11 +18,8 @@ constexpr std::string_view kFile = "Archive.db";
 
 void AppendLine(std::string& out, std::string_view head, std::string_view rest) {
     // head: the kind and the slot; rest: "" or " " and what the entry carries.
-    std::string checked;
-    checked.reserve(head.size() + rest.size());
-    checked.append(head).append(rest);
     char check[16];
-    std::snprintf(check, sizeof check, " %08x", static_cast<unsigned>(Crc32(checked)));
+    std::snprintf(check, sizeof check, " %08x", static_cast<unsigned>(Crc32(rest, Crc32(head))));
     out.append(head).append(check).append(rest).append("\r\n");
 }
 
@@ -90,10 +87,7 @@ bool ReadLine(std::string_view text, Line& line) {
     if (!LowerHex(check) || (!rest.empty() && rest[0] != ' '))
         return false;
     std::uint32_t crc = 0;
-    std::string checked;
-    checked.reserve(head.size() + rest.size());
-    checked.append(head).append(rest);
-    if (!Number(check, crc, 16) || crc != Crc32(checked))
+    if (!Number(check, crc, 16) || crc != Crc32(rest, Crc32(head)))
         return false;
     line.hasPayload = !rest.empty();
     line.payload = line.hasPayload ? rest.substr(1) : rest;

@@ -149,19 +149,23 @@ int RecordTable::Adopt(std::unique_ptr<char[]> bytes, std::size_t size, Hash64* 
         seps = 0;
     };
     std::size_t i = 0;
+    std::size_t hashed = 0;
 #if defined(__SSE2__)
     // 32 bytes at a time: the separators and line ends among them as bits, taken in order.
     const __m128i semi = _mm_set1_epi8(kSep);
     const __m128i lf = _mm_set1_epi8('\n');
     for (; i + 32 <= size; i += 32) {
+        // Hashed a kilobyte at a time, while it is in the cache.
+        if (hash != nullptr && i == hashed && i + 1024 <= size) {
+            hash->Update(base + i, 1024);
+            hashed += 1024;
+        }
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i + 16));
         const auto seen = [](__m128i x, __m128i y) {
             return static_cast<std::uint32_t>(_mm_movemask_epi8(x)) |
                    static_cast<std::uint32_t>(_mm_movemask_epi8(y)) << 16;
         };
-        if (hash != nullptr)
-            hash->Update(base + i, 32);
         const std::uint32_t ends32 = seen(_mm_cmpeq_epi8(a, lf), _mm_cmpeq_epi8(b, lf));
         std::uint32_t any = seen(_mm_cmpeq_epi8(a, semi), _mm_cmpeq_epi8(b, semi)) | ends32;
         while (any != 0) {
@@ -175,7 +179,7 @@ int RecordTable::Adopt(std::unique_ptr<char[]> bytes, std::size_t size, Hash64* 
     }
 #endif
     if (hash != nullptr)
-        hash->Update(base + i, size - i);
+        hash->Update(base + hashed, size - hashed);
     for (; i < size; ++i) {
         if (base[i] == kSep)
             separator(i);
@@ -188,11 +192,7 @@ int RecordTable::Adopt(std::unique_ptr<char[]> bytes, std::size_t size, Hash64* 
     // The hash over the numbers, sized once for all the lines; each bucket is fetched a few
     // lines ahead of its use, so that the misses overlap. Until a slot is linked, its `next`
     // holds the hash of its number.
-    std::size_t want = 64;
-    while (want < 2 * std::size_t{m_count})
-        want *= 2;
-    if (want > m_mask + 1)
-        Grow(want);
+    Reserve(m_count - first);
     constexpr std::uint32_t kAhead = 8;
     for (std::uint32_t s = first; s < m_count; ++s) {
 #if defined(__GNUC__)
@@ -202,6 +202,14 @@ int RecordTable::Adopt(std::unique_ptr<char[]> bytes, std::size_t size, Hash64* 
         Link(s, At(static_cast<int>(s)).next);
     }
     return tooMany;
+}
+
+void RecordTable::Reserve(std::size_t more) {
+    std::size_t want = 64;
+    while (want < 2 * (m_numbers + more))
+        want *= 2;
+    if (want > m_mask + 1)
+        Grow(want);
 }
 
 bool RecordTable::Append(std::string_view line, bool asRecord) {
@@ -271,12 +279,26 @@ std::string_view RecordTable::FieldOf(int slot, int field) const {
     return line.substr(start, end - start);
 }
 
-// FNV-1a over the number's bytes, then mixed so that numbers alike in their last digits
-// spread over the whole table.
+// Eight bytes at a time (a document number is about one such word), multiplied and folded,
+// then mixed so that numbers alike in their last digits spread over the whole table. The hash
+// lives only in memory, so the machine's byte order does not matter.
 std::uint32_t RecordTable::HashOf(std::string_view number) {
-    std::uint64_t h = 0xCBF29CE484222325ull;
-    for (unsigned char c : number)
-        h = (h ^ c) * 0x100000001B3ull;
+    constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ull;
+    std::uint64_t h = number.size() * kMul;
+    const char* p = number.data();
+    std::size_t left = number.size();
+    for (; left >= 8; p += 8, left -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        h = (h ^ word) * kMul;
+        h ^= h >> 29;
+    }
+    if (left > 0) {
+        std::uint64_t word = 0;
+        for (std::size_t k = 0; k < left; ++k)
+            word |= std::uint64_t{static_cast<unsigned char>(p[k])} << (8 * k);
+        h = (h ^ word) * kMul;
+    }
     h ^= h >> 33;
     h *= 0xFF51AFD7ED558CCDull;
     h ^= h >> 33;
@@ -313,7 +335,6 @@ int RecordTable::Find(std::string_view number) const {
 }
 
 void RecordTable::Link(std::uint32_t slot, std::uint32_t hash) {
-    const std::string_view number = FieldOf(static_cast<int>(slot), 0);
     std::size_t i = hash & m_mask;
     for (;;) {
         Entry& e = m_table[i];
@@ -323,7 +344,9 @@ void RecordTable::Link(std::uint32_t slot, std::uint32_t hash) {
             ++m_numbers;
             return;
         }
-        if (e.hash == hash && FieldOf(static_cast<int>(e.last), 0) == number)
+        // The lines are read only when the hashes agree.
+        if (e.hash == hash &&
+            FieldOf(static_cast<int>(e.last), 0) == FieldOf(static_cast<int>(slot), 0))
             break;
         i = (i + 1) & m_mask;
     }

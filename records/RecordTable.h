@@ -44,6 +44,8 @@ class RecordTable {
     // is brought into it first (as Adopt does); otherwise only a line of fewer than eight
     // values is. Returns false when a record could not hold all the children of the line.
     bool Append(std::string_view line, bool asRecord);
+    // Makes room in the hash for `more` document numbers at once.
+    void Reserve(std::size_t more);
     // Gives a slot another line (as Append does); the slot's removed state stays.
     bool Replace(int slot, std::string_view line, bool asRecord);
     void SetRemoved(int slot, bool removed);

@@ -2,6 +2,7 @@
 
 #include "printing/PrintTestSupport.h"
 #include "printing/Printer.h"
+#include "records/ArchiveCls.h"
 
 namespace vexa::test {
 namespace {
@@ -128,9 +129,12 @@ TEST_F(DataPageJobTest, RefusalsSendNothingAndNameTheCause) {
     ExpectRefused(Print(), W("Tisk nelze provést: pole „Pas vydal“ obsahuje znak „„“, který "
                              "tiskárna nemá. Nic nebylo vytištěno."));
     Reset();
-    record.Prijmeni =
-        "NOV\x1B"
-        "AK";
+    // An archive edited by hand: the escape character comes with the record.
+    TempDir dir;
+    WriteFile(dir / "Archive.db", "P1;NOV\x1B;JAN;855612/1234;BRNO;01.02.2020;01.02.2030;MU\r\n");
+    ArchiveCls archive(registry, dir.Path());
+    ASSERT_TRUE(archive.Load().ok);
+    record = *archive.GetItem(0);
     ExpectRefused(Print(), W("Tisk nelze provést: pole „Příjmení“ obsahuje řídicí znak (kód 1B), "
                              "který by tiskárna provedla jako příkaz. Nic nebylo vytištěno."));
     record = test::SampleHolder();

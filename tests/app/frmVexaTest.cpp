@@ -794,7 +794,7 @@ void frmVexaTest::childrenPrintedAndSaved() {
 
 // The port box offers the system's queues; one chosen is stored, and after a restart every page
 // goes to it as the job the page is. A job the queue does not print in time, a queue gone and a
-// service stopped are each told, and nothing is printed; so is a text the printer cannot take.
+// service stopped are each told, and nothing is printed.
 void frmVexaTest::printingToAQueue() {
     CupsServer cups;
     cups.AddQueue("vexa");
@@ -814,8 +814,6 @@ void frmVexaTest::printingToAQueue() {
 
     Run run(first.tmp.Path());
     run.devices = std::make_unique<DevicePortOpener>();
-    const std::string p2 = Line("P2", "NOVAK", kManRc);
-    run.WriteArchive(p2.substr(0, p2.size() - 2) + ";EVA\x1B;01.01.2010;F\r\n");
     frmVexa& form = run.Start();
     run.queues->SetStallTimeout(std::chrono::milliseconds(1000));
     const std::string out = cups.Output("vexa");
@@ -881,28 +879,8 @@ void frmVexaTest::printingToAQueue() {
         QTRY_COMPARE(painted, 1);
         QVERIFY(QApplication::overrideCursor() == nullptr);
         QCOMPARE(test::ReadFile(out), printed);
-        if (*f.command == 'c')
-            QCOMPARE(cups.Run("lpstat -o"), std::string());  // nothing left to print later
     }
     guide->close();
-
-    // An escape character an edited archive brought into a child's name: refused before the
-    // port is opened (the file keeps what it held).
-    const std::string file = run.tmp / "page.prn";
-    test::WriteFile(file, "old");
-    run.config->Set(cfg::Port, file);
-    run.Open("P2");
-    QVERIFY(run.Active());
-    run.Click("cmdDeti");
-    run.messages.ClearShown();
-    run.messages.AnswerNext(Answer::Yes);
-    QTest::mouseClick(run.Dialog<frmDeti>()->cmdTisk, Qt::LeftButton);
-    QCOMPARE(run.Shown(), (Strings{W("Tisk: Vytisknout data?"),
-                                   W("Warning: Tisk nelze provést: pole „Jméno 1. dítěte“ obsahuje "
-                                     "řídicí znak (kód 1B), který by tiskárna provedla jako "
-                                     "příkaz. Nic nebylo vytištěno.")}));
-    QCOMPARE(test::ReadFile(file), std::string("old"));
-    run.Dialog<frmDeti>()->close();
 }
 
 // A copy ended by a signal loses nothing saved. SIGKILL leaves its lock, which the next start

@@ -134,7 +134,7 @@ TEST_F(DataPageJobTest, RefusalsSendNothingAndNameTheCause) {
     WriteFile(dir / "Archive.db", "P1;NOV\x1B;JAN;855612/1234;BRNO;01.02.2020;01.02.2030;MU\r\n");
     ArchiveCls archive(registry, dir.Path());
     ASSERT_TRUE(archive.Load().ok);
-    record = *archive.GetItem(0);
+    record = archive.Item(0).value();
     ExpectRefused(Print(), W("Tisk nelze provést: pole „Příjmení“ obsahuje řídicí znak (kód 1B), "
                              "který by tiskárna provedla jako příkaz. Nic nebylo vytištěno."));
     record = test::SampleHolder();

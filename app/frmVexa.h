@@ -19,6 +19,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/PortWaitCursor.h"
 #include "platform/ui/TabControl.h"
 #include "platform/ui/TextBox.h"
 #include "printing/Notifier.h"
@@ -179,6 +180,8 @@ class frmVexa : public Form, public Notifier {
     std::string m_archiveDir;
     MessageBox& m_messages;
     PreviewPortOpener m_ports;
+    // A busy cursor while a print queue prints.
+    PortWaitCursor m_portWait;
     // Windows of the program that belong to no other window; closed with the main window.
     std::vector<QPointer<QWidget>> m_previews;
     // The print dialogs: one of each at most, created when first needed, gone once closed.

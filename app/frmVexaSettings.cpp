@@ -1,8 +1,10 @@
 #include "app/frmVexa.h"
 
+#include <iterator>
 #include <span>
 
 #include "platform/Cp1250.h"
+#include "platform/port/QueuePortOpener.h"
 #include "platform/ui/UiText.h"
 
 // The main window's settings tab: the settings a clerk may change, Použít, Původní, Defaultní.
@@ -11,7 +13,8 @@ namespace vexa {
 namespace {
 
 const char* const kMethodItems[] = {"Naváděcích bodů", "Šablony"};
-// The last is the preview: the page is shown on the screen instead of being printed.
+// The last is the preview: the page is shown on the screen instead of being printed. The print
+// queues of the system follow them.
 const char* const kPortItems[] = {"lpt1", "lpt2", "lpt3", "com1", "com2", "náhled"};
 const char* const kFontItems[] = {"10 cpi", "12 cpi", "15 cpi"};
 
@@ -45,8 +48,8 @@ void frmVexa::BuildSettingsTab(QWidget* page) {
          {5160, 720, 1695, 315},
          kMethodItems,
          cfg::ZpusobTisku},
-        // As wide as the font's box, so the preview port "náhled" shows whole.
-        {&frmVexa::comLpt, "comLpt", {5520, 1680, 975, 315}, kPortItems, cfg::Port},
+        // Wide to the buttons' edge, so a print queue's name shows whole.
+        {&frmVexa::comLpt, "comLpt", {5520, 1680, 1935, 315}, kPortItems, cfg::Port},
         {&frmVexa::comFont, "comFont", {5880, 1080, 975, 315}, kFontItems, cfg::FontSize}};
     for (const auto& def : combos) {
         ComboBox* combo = this->*def.combo = Add<ComboBox>(page, def.name, def.at);
@@ -84,6 +87,11 @@ void frmVexa::BuildSettingsTab(QWidget* page) {
 void frmVexa::ShowSettings() {
     edVydejce->SetText(m_config.Text(cfg::Vydejce));
     edPlatnost->SetText(m_config.Text(cfg::Platnost));
+    // The print queues as the system has them now.
+    while (comLpt->ListCount() > static_cast<int>(std::size(kPortItems)))
+        comLpt->removeItem(comLpt->ListCount() - 1);
+    for (const std::string& queue : QueuePortOpener::QueuePorts())
+        comLpt->AddItem(queue);
     comLpt->SetText(m_config.Text(cfg::Port));
     chkPrevod->SetValue(m_config.Number(cfg::Prevod) != 0 ? 1 : 0);
     chkSmer->SetValue(m_config.Number(cfg::SmerTisku) != 0 ? 1 : 0);

@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 #include "platform/XdgDirs.h"
 #include "platform/port/DevicePortOpener.h"
+#include "platform/port/QueuePortOpener.h"
 #include "platform/ui/MessageBox.h"
 #include "settings/Config.h"
 
@@ -61,9 +62,10 @@ int main(int argc, char* argv[]) {
     vexa::Config config(registry);
     vexa::MessageBox messages;
     vexa::DevicePortOpener devices(&registry);
+    vexa::QueuePortOpener ports(devices);  // the print queues, and the devices
     // From here on a signal or the desktop's end of session closes the window properly.
     vexa::SessionEnd sessionEnd;
-    vexa::frmVexa window(config, dirs.userData + "/Lomar/Vexa", messages, devices);
+    vexa::frmVexa window(config, dirs.userData + "/Lomar/Vexa", messages, ports);
     if (window.Refused())
         return 1;  // another copy holds the archive; nothing was written
     QObject::connect(&sessionEnd, &vexa::SessionEnd::Ending, &window, &vexa::frmVexa::EndSession);

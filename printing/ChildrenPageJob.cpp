@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Cp1250.h"
 #include "printing/PositionPlan.h"
 #include "printing/PrintJob.h"
 #include "printing/PrintMessages.h"
@@ -100,7 +101,8 @@ bool ChildrenPageJob::Print(const ClientsDataCls& record, bool reverse) {
         ChildLines line;
         line.Row = rows++;
         const std::string number = std::to_string(i + 1) + ". ";
-        const std::string& name = child.Jmeno;
+        const std::string whose = " " + std::to_string(i + 1) + ". dítěte";  // UTF-8
+        const std::string name = plan.Text(child.Jmeno, "Jméno" + whose);
         const std::size_t space = name.rfind(' ');
         if (name.size() > maxNameLen && space != std::string::npos) {
             // Split once at the last space; the continuation keeps that space after two more,
@@ -111,8 +113,8 @@ bool ChildrenPageJob::Print(const ClientsDataCls& record, bool reverse) {
         } else {
             line.First = number + name;  // fits, or has no space to split at: one row
         }
-        line.BirthDate = child.rok;
-        line.Sex = child.sex;
+        line.BirthDate = plan.Text(child.rok, "Datum narození" + whose);
+        line.Sex = plan.Text(child.sex, "Pohlaví" + whose);
         lines.push_back(std::move(line));
     }
 
@@ -132,36 +134,38 @@ bool ChildrenPageJob::Print(const ClientsDataCls& record, bool reverse) {
         rowPositions[static_cast<std::size_t>(r)] = *position;
     }
 
-    return RunPrintJob(m_config, m_opener, m_notifier, plan, [&](Printer& printer) {
-        switch (pitch) {
-            case Pitch::Cpi10:
-                printer.Select10Cpi();
-                break;
-            case Pitch::Cpi12:
-                printer.Select12Cpi();
-                break;
-            case Pitch::Cpi15:
-                printer.Select15Cpi();
-                break;
-            case Pitch::None:
-                break;
-        }
-        // Every row is placed absolutely; the job sends no line ends.
-        for (const ChildLines& line : lines) {
-            printer.SetVertPos(rowPositions[static_cast<std::size_t>(line.Row)]);
-            printer.SetHorzPos(col.Name);
-            printer.PrintText(Printer::ToLatin2(line.First));
-            if (line.ContinuationRow) {
-                printer.SetVertPos(rowPositions[static_cast<std::size_t>(*line.ContinuationRow)]);
-                printer.SetHorzPos(col.Name);
-                printer.PrintText(Printer::ToLatin2(line.Continuation));
+    return RunPrintJob(
+        m_config, m_opener, m_notifier, plan, Cs("Vexa: strana dětí"), [&](Printer& printer) {
+            switch (pitch) {
+                case Pitch::Cpi10:
+                    printer.Select10Cpi();
+                    break;
+                case Pitch::Cpi12:
+                    printer.Select12Cpi();
+                    break;
+                case Pitch::Cpi15:
+                    printer.Select15Cpi();
+                    break;
+                case Pitch::None:
+                    break;
             }
-            printer.SetHorzPos(col.BirthDate);
-            printer.PrintText(Printer::ToLatin2(line.BirthDate));
-            printer.SetHorzPos(col.Sex);
-            printer.PrintText(Printer::ToLatin2(line.Sex));
-        }
-    });
+            // Every row is placed absolutely; the job sends no line ends. The texts are converted.
+            for (const ChildLines& line : lines) {
+                printer.SetVertPos(rowPositions[static_cast<std::size_t>(line.Row)]);
+                printer.SetHorzPos(col.Name);
+                printer.PrintText(line.First);
+                if (line.ContinuationRow) {
+                    printer.SetVertPos(
+                        rowPositions[static_cast<std::size_t>(*line.ContinuationRow)]);
+                    printer.SetHorzPos(col.Name);
+                    printer.PrintText(line.Continuation);
+                }
+                printer.SetHorzPos(col.BirthDate);
+                printer.PrintText(line.BirthDate);
+                printer.SetHorzPos(col.Sex);
+                printer.PrintText(line.Sex);
+            }
+        });
 }
 
 }  // namespace vexa

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/Cp1250.h"
 #include "printing/PositionPlan.h"
 #include "printing/PrintJob.h"
 #include "printing/PrintMessages.h"
@@ -20,6 +21,10 @@ namespace {
 
 constexpr std::string_view kLineEnd{"\r\n", 2};
 
+std::string Title() {
+    return Cs("Vexa: datová strana");
+}
+
 // The authority starts one character (6/60 inch at 10 cpi) further left for every character
 // beyond the twelfth, so that a long name still ends inside its box.
 int AuthorityCorrection(const std::string& authority) {
@@ -27,28 +32,38 @@ int AuthorityCorrection(const std::string& authority) {
     return length > 12 ? (length - 12) * 6 : 0;
 }
 
-// The items as they are sent: the texts that may hold Czech letters in ISO 8859-2, and the
-// birth date and sex derived from the birth number.
+// The items as they are sent, in ISO 8859-2: the record's texts and the birth date and sex
+// derived from the birth number.
 struct Items {
     std::string DocNumber;
     std::string Surname;
     std::string FirstName;
+    std::string Rc;
     std::string Place;
+    std::string IssueDate;
     std::string Authority;
+    std::string Expiry;
     std::string BirthDate;
     std::string Sex;
 };
 
-// The items, or nothing when no birth date can be derived (the user is then told why).
-std::optional<Items> ItemsOf(const ClientsDataCls& record, Notifier& notifier) {
+// The items, or nothing when no birth date can be derived (the user is then told why). A text
+// that cannot be sent fails the plan.
+std::optional<Items> ItemsOf(const ClientsDataCls& record, Notifier& notifier, PositionPlan& plan) {
     const std::string birthDate = Misc::GetBirthDateFromRC(record.rc);
     if (birthDate.empty()) {
         notifier.Warn(PrintMessages::NoBirthDate(record.rc));
         return std::nullopt;
     }
-    return Items{Printer::ToLatin2(record.CisloPasu),  Printer::ToLatin2(record.Prijmeni),
-                 Printer::ToLatin2(record.Jmeno),      Printer::ToLatin2(record.MistoNarozeni),
-                 Printer::ToLatin2(record.Vydavatel),  birthDate,
+    return Items{plan.Text(record.CisloPasu, "Číslo pasu"),
+                 plan.Text(record.Prijmeni, "Příjmení"),
+                 plan.Text(record.Jmeno, "Jméno"),
+                 plan.Text(record.rc, "Rodné číslo"),
+                 plan.Text(record.MistoNarozeni, "Místo narození"),
+                 plan.Text(record.DatumVydani, "Datum vydání"),
+                 plan.Text(record.Vydavatel, "Pas vydal"),
+                 plan.Text(record.Platnost, "Platnost do"),
+                 birthDate,
                  Misc::IsMaleRC(record.rc) ? "M" : "F"};
 }
 
@@ -102,11 +117,11 @@ bool DataPageJob::PrintDataPage(const ClientsDataCls& record) {
 }
 
 bool DataPageJob::PrintDataPageNormal(const ClientsDataCls& record) {
-    const std::optional<Items> items = ItemsOf(record, m_notifier);
+    PositionPlan plan;
+    const std::optional<Items> items = ItemsOf(record, m_notifier, plan);
     if (!items) {
         return false;
     }
-    PositionPlan plan;
     const Layout l = PlanLayout(m_config, false, plan);
     const int docRow =
         plan.Place(l.V + 30.0, PrintMessages::FromSettings("GlobVertNS a VertShift (číslo pasu)"));
@@ -118,7 +133,7 @@ bool DataPageJob::PrintDataPageNormal(const ClientsDataCls& record) {
     // The document number at V + 30, then from V: surname V + 90, first name V + 180, birth
     // date and number V + 360, sex and place V + 450, issue date and authority V + 540, expiry
     // date V + 630.
-    return RunPrintJob(m_config, m_opener, m_notifier, plan, [&](Printer& printer) {
+    return RunPrintJob(m_config, m_opener, m_notifier, plan, Title(), [&](Printer& printer) {
         printer.SetVertPos(docRow);
         SendRows(printer, {{{l.H2, items->DocNumber}}});
         printer.SetVertPos(l.V);
@@ -126,31 +141,31 @@ bool DataPageJob::PrintDataPageNormal(const ClientsDataCls& record) {
                            {{l.H, items->Surname}},
                            {{l.H, items->FirstName}},
                            {},
-                           {{l.H, items->BirthDate}, {l.H2, record.rc}},
+                           {{l.H, items->BirthDate}, {l.H2, items->Rc}},
                            {{l.H, items->Sex}, {l.H1, items->Place}},
-                           {{l.H, record.DatumVydani}, {authorityColumn, items->Authority}},
-                           {{l.H, record.Platnost}}});
+                           {{l.H, items->IssueDate}, {authorityColumn, items->Authority}},
+                           {{l.H, items->Expiry}}});
     });
 }
 
 bool DataPageJob::PrintDataPageReverse(const ClientsDataCls& record) {
-    const std::optional<Items> items = ItemsOf(record, m_notifier);
+    PositionPlan plan;
+    const std::optional<Items> items = ItemsOf(record, m_notifier, plan);
     if (!items) {
         return false;
     }
-    PositionPlan plan;
     const Layout l = PlanLayout(m_config, true, plan);
 
     // The page is upside down: the items come in the opposite order with the columns mirrored.
     // Rows: expiry date V; authority and issue date V + 90; place and sex V + 180; birth number
     // and date V + 270; first name V + 450; surname V + 540; document number V + 630.
-    return RunPrintJob(m_config, m_opener, m_notifier, plan, [&](Printer& printer) {
+    return RunPrintJob(m_config, m_opener, m_notifier, plan, Title(), [&](Printer& printer) {
         printer.Select10Cpi();
         printer.SetVertPos(l.V);
-        SendRows(printer, {{{l.H2, record.Platnost}},
-                           {{l.H, items->Authority}, {l.H2, record.DatumVydani}},
+        SendRows(printer, {{{l.H2, items->Expiry}},
+                           {{l.H, items->Authority}, {l.H2, items->IssueDate}},
                            {{l.H1, items->Place}, {l.H2, items->Sex}},
-                           {{l.H, record.rc}, {l.H2, items->BirthDate}},
+                           {{l.H, items->Rc}, {l.H2, items->BirthDate}},
                            {},
                            {{l.H2, items->FirstName}},
                            {{l.H2, items->Surname}},

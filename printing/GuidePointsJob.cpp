@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/Cp1250.h"
+
 #include "printing/PositionPlan.h"
 #include "printing/PrintJob.h"
 #include "printing/PrintMessages.h"
@@ -35,14 +37,15 @@ bool GuidePointsJob::PrintGuidePoints() {
 
     // Reverse insertion: a vertical stroke, then an underscore; normal insertion: a dash, then a
     // vertical stroke. The marks are plain, without the reverse-text wrapper.
-    return RunPrintJob(c, m_opener, m_notifier, plan, [&](Printer& printer) {
-        printer.SetVertPos(v);
-        printer.SetHorzPos(h);
-        printer.PutString(reverse ? "|" : "-");
-        printer.SetVertPos(v2);
-        printer.SetHorzPos(h2);
-        printer.PutString(reverse ? "_" : "|");
-    });
+    return RunPrintJob(c, m_opener, m_notifier, plan, Cs("Vexa: naváděcí body"),
+                       [&](Printer& printer) {
+                           printer.SetVertPos(v);
+                           printer.SetHorzPos(h);
+                           printer.PutString(reverse ? "|" : "-");
+                           printer.SetVertPos(v2);
+                           printer.SetHorzPos(h2);
+                           printer.PutString(reverse ? "_" : "|");
+                       });
 }
 
 }  // namespace vexa

@@ -24,6 +24,17 @@ int PositionPlan::Place(double value, std::string_view cause) {
     return 0;
 }
 
+std::string PositionPlan::Text(std::string_view cp1250, std::string_view field) {
+    for (const char c : cp1250) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || !Printer::Latin2Of(byte)) {
+            Fail(PrintMessages::UnprintableCharacter(field, byte));
+            break;
+        }
+    }
+    return Printer::ToLatin2(cp1250);
+}
+
 void PositionPlan::Fail(std::string message) {
     if (m_problem.empty()) {
         m_problem = std::move(message);

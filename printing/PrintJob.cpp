@@ -7,12 +7,13 @@
 namespace vexa {
 
 bool RunPrintJob(const Config& config, PortOpener& opener, Notifier& notifier,
-                 const PositionPlan& plan, const std::function<void(Printer&)>& page) {
+                 const PositionPlan& plan, const std::string& title,
+                 const std::function<void(Printer&)>& page) {
     if (!plan.Ok()) {
         notifier.Warn(plan.Problem());
         return false;
     }
-    Printer printer(config, opener);
+    Printer printer(config, opener, title);
     if (!printer.OpenPort()) {
         notifier.Warn(printer.ErrorMessage());
         return false;

@@ -1,7 +1,6 @@
 #include "printing/Printer.h"
 
 #include <cstddef>
-#include <iterator>
 #include <utility>
 
 #include "platform/Cp1250.h"
@@ -25,7 +24,8 @@ constexpr std::string_view kFormFeed{"\x0C", 1};
 
 }  // namespace
 
-Printer::Printer(const Config& config, PortOpener& opener) : m_config(config), m_opener(opener) {}
+Printer::Printer(const Config& config, PortOpener& opener, std::string jobTitle)
+    : m_config(config), m_opener(opener), m_jobTitle(std::move(jobTitle)) {}
 
 Printer::~Printer() {
     // A job that ends early still releases the port.
@@ -42,11 +42,11 @@ bool Printer::OpenPort() {
     m_failed = false;
     m_message.clear();
     m_portName = m_config.Text(cfg::Port);
-    PortOpening opening = m_opener.Open(m_portName);
+    PortOpening opening = m_opener.Open(m_portName, m_jobTitle);
     m_device = opening.Device;
     if (!opening.Sink) {
         m_failed = true;
-        m_message = PrintMessages::PortOpenFailed(m_portName, m_device, opening.Reason);
+        m_message = FaultMessage(opening.Fault, opening.Reason, opening.Group, false);
         return false;
     }
     m_sink = std::move(opening.Sink);
@@ -76,13 +76,31 @@ bool Printer::ClosePort() {
 }
 
 void Printer::FailSink() {
-    if (m_sink->NotTakingData()) {
-        m_failed = true;
-        m_message = PrintMessages::PortNotTakingData(m_portName, m_device);
-        m_sink->Close();
-        m_sink.reset();
-    } else {
-        FailWrite(m_sink->Error());
+    m_failed = true;
+    m_message = FaultMessage(m_sink->Fault(), m_sink->Error(), {}, true);
+    m_sink->Close();
+    m_sink.reset();
+}
+
+std::string Printer::FaultMessage(PortFault fault, const std::string& words,
+                                  const std::string& group, bool opened) const {
+    using M = PrintMessages;
+    switch (fault) {
+        case PortFault::NoRights:
+            return M::PortNoRights(m_portName, m_device, group);
+        case PortFault::NotTakingData:
+            return M::PortNotTakingData(m_portName, m_device);
+        case PortFault::QueueMissing:
+            return M::QueueMissing(m_device);
+        case PortFault::ServiceDown:
+            return M::QueueServiceDown(m_device);
+        case PortFault::Refused:
+            return M::QueueRefused(m_device, words);
+        case PortFault::NotPrinted:
+            return M::QueueNotPrinted(m_device, words);
+        default:
+            return opened ? M::PortWriteFailed(m_portName, m_device, words)
+                          : M::PortOpenFailed(m_portName, m_device, words);
     }
 }
 
@@ -155,10 +173,8 @@ void Printer::SetHorzPos(int position) {
     SendPosition({"\x1B$", 2}, position);
 }
 
-// Texts reach the printer as the bytes they are held in. Every text the program holds is
-// Windows-1250 (a character with no Windows-1250 code is refused when it is typed), so no
-// character ever needs a substitute here; the jobs pass the texts that may hold Czech letters
-// through ToLatin2 first.
+// Texts reach the printer as the bytes they are given: the jobs convert them with ToLatin2
+// after checking that every character has a code of its own.
 void Printer::PutString(std::string_view bytes) {
     Send(bytes);
 }
@@ -174,19 +190,42 @@ void Printer::PrintText(std::string_view bytes) {
     }
 }
 
+std::optional<unsigned char> Printer::Latin2Of(unsigned char cp1250) {
+    // The ISO 8859-2 code of each Windows-1250 character from 80 on, 0 where ISO 8859-2 has
+    // none; below 80 the two agree. Latin-2 leaves 80..9F to control codes, so no character
+    // is ever sent there.
+    static constexpr unsigned char kHigh[128] = {
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // 80 € ‚ „ … † ‡
+        0x00, 0x00, 0xA9, 0x00, 0xA6, 0xAB, 0xAE, 0xAC,  // 88 ‰ Š ‹ Ś Ť Ž Ź
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // 90 ‘ ’ “ ” • – —
+        0x00, 0x00, 0xB9, 0x00, 0xB6, 0xBB, 0xBE, 0xBC,  // 98 ™ š › ś ť ž ź
+        0xA0, 0xB7, 0xA2, 0xA3, 0xA4, 0xA1, 0x00, 0xA7,  // A0 (no-break space) ˇ ˘ Ł ¤ Ą ¦ §
+        0xA8, 0x00, 0xAA, 0x00, 0x00, 0xAD, 0x00, 0xAF,  // A8 ¨ © Ş « ¬ (soft hyphen) ® Ż
+        0xB0, 0x00, 0xB2, 0xB3, 0xB4, 0x00, 0x00, 0x00,  // B0 ° ± ˛ ł ´ µ ¶ ·
+        0xB8, 0xB1, 0xBA, 0x00, 0xA5, 0xBD, 0xB5, 0xBF,  // B8 ¸ ą ş » Ľ ˝ ľ ż
+        0xC0, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6, 0xC7,  // C0..FF: the same in both
+        0xC8, 0xC9, 0xCA, 0xCB, 0xCC, 0xCD, 0xCE, 0xCF,  //
+        0xD0, 0xD1, 0xD2, 0xD3, 0xD4, 0xD5, 0xD6, 0xD7,  //
+        0xD8, 0xD9, 0xDA, 0xDB, 0xDC, 0xDD, 0xDE, 0xDF,  //
+        0xE0, 0xE1, 0xE2, 0xE3, 0xE4, 0xE5, 0xE6, 0xE7,  //
+        0xE8, 0xE9, 0xEA, 0xEB, 0xEC, 0xED, 0xEE, 0xEF,  //
+        0xF0, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF7,  //
+        0xF8, 0xF9, 0xFA, 0xFB, 0xFC, 0xFD, 0xFE, 0xFF,  //
+    };
+    if (cp1250 < 0x80) {
+        return cp1250;
+    }
+    const unsigned char latin2 = kHigh[cp1250 - 0x80];
+    if (latin2 == 0) {
+        return std::nullopt;
+    }
+    return latin2;
+}
+
 std::string Printer::ToLatin2(std::string_view cp1250) {
-    // Windows-1250 code -> ISO 8859-2 code of the same letter, where the two differ for Czech:
-    // Š Ť Ž š ť ž. Every other Czech letter has one code in both.
-    static constexpr unsigned char kFrom[] = {0x8A, 0x8D, 0x8E, 0x9A, 0x9D, 0x9E};
-    static constexpr unsigned char kTo[] = {0xA9, 0xAB, 0xAE, 0xB9, 0xBB, 0xBE};
     std::string out(cp1250);
     for (char& c : out) {
-        for (std::size_t i = 0; i < std::size(kFrom); ++i) {
-            if (static_cast<unsigned char>(c) == kFrom[i]) {
-                c = static_cast<char>(kTo[i]);
-                break;
-            }
-        }
+        c = static_cast<char>(Latin2Of(static_cast<unsigned char>(c)).value_or('?'));
     }
     return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,8 +27,9 @@ class Printer {
   public:
     static constexpr int kMaxPosition = 32767;
 
-    // Reads the port name (Port) and the insertion (SmerTisku) from `config`.
-    Printer(const Config& config, PortOpener& opener);
+    // Reads the port name (Port) and the insertion (SmerTisku) from `config`. `jobTitle`
+    // (Windows-1250) names the job where the port shows it to others (a print queue).
+    Printer(const Config& config, PortOpener& opener, std::string jobTitle = {});
     ~Printer();
     Printer(const Printer&) = delete;
     Printer& operator=(const Printer&) = delete;
@@ -55,8 +57,12 @@ class Printer {
     // A data text: wrapped in the printer's reverse-insertion sequence when SmerTisku is 1.
     void PrintText(std::string_view bytes);
 
-    // Windows-1250 text to ISO 8859-2: the six Czech letters whose codes differ (Š Ť Ž š ť ž)
-    // are moved; every other byte stays. Same length; applying it twice changes nothing more.
+    // The ISO 8859-2 code of a Windows-1250 character; nothing when ISO 8859-2 has no such
+    // character (the quotation marks and dashes at 80..9F, the euro sign, ...). Control
+    // characters keep their codes.
+    static std::optional<unsigned char> Latin2Of(unsigned char cp1250);
+    // Windows-1250 text to ISO 8859-2, character by character; a character ISO 8859-2 lacks
+    // becomes "?" (the jobs refuse such texts before they open the port). Same length.
     static std::string ToLatin2(std::string_view cp1250);
 
     bool IsOpen() const { return m_sink != nullptr; }
@@ -70,9 +76,13 @@ class Printer {
     void FailWrite(const std::string& reason);
     // The sink failed: the port is closed and the message tells why.
     void FailSink();
+    // The message for a port's failure of `fault` with `words`.
+    std::string FaultMessage(PortFault fault, const std::string& words, const std::string& group,
+                             bool opened) const;
 
     const Config& m_config;
     PortOpener& m_opener;
+    std::string m_jobTitle;
     std::unique_ptr<ByteSink> m_sink;
     std::string m_portName;
     std::string m_device;

@@ -5,6 +5,9 @@ set -euo pipefail
 packages=(g++ cmake ninja-build libgtest-dev qt6-base-dev libqt6svg6 fonts-dejavu-core fonts-dejavu-extra
   # the system's messages in Czech, for the tests under a Czech locale
   locales libc-l10n
+  # print queues: libcups to build with; the print service and its tools for the tests, which
+  # start a service of their own (the machine's own is neither started nor used)
+  libcups2-dev cups-daemon cups-client
   # the install and package checks: entry and metadata validators, man, dpkg-shlibdeps, file
   desktop-file-utils appstream man-db dpkg-dev file
   # the start-up benchmark on an X server: xvfb-run -a build-release/bench/startup_bench

@@ -3,6 +3,7 @@
 #include "platform/SystemError.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -32,6 +33,19 @@ std::string Lower(std::string_view text) {
 bool Exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
+}
+
+// The name of the group that owns `path` (its number when the group has no name), "" when the
+// path cannot be looked at.
+std::string OwningGroup(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return {};
+    }
+    if (const group* g = ::getgrgid(st.st_gid); g != nullptr && g->gr_name != nullptr) {
+        return Cp1250::FromUtf8(g->gr_name).value_or(std::to_string(st.st_gid));
+    }
+    return std::to_string(st.st_gid);
 }
 
 }  // namespace
@@ -90,7 +104,7 @@ bool DevicePortOpener::UnderDevRoot(const std::string& path) const {
            path[m_devRoot.size()] == '/';
 }
 
-PortOpening DevicePortOpener::Open(std::string_view portName) {
+PortOpening DevicePortOpener::Open(std::string_view portName, std::string_view /*jobTitle*/) {
     PortOpening result;
     result.Device = DeviceFor(portName);
     if (result.Device.empty()) {
@@ -105,7 +119,13 @@ PortOpening DevicePortOpener::Open(std::string_view portName) {
     }
     const int fd = ::open(result.Device.c_str(), flags, 0666);
     if (fd < 0) {
-        result.Reason = SystemError::Text(errno);
+        const int err = errno;
+        result.Reason = SystemError::Text(err);
+        if (err == EACCES || err == EPERM) {
+            // Printers belong to a group (lp on Debian) that a clerk is often not in.
+            result.Fault = PortFault::NoRights;
+            result.Group = OwningGroup(result.Device);
+        }
         return result;
     }
     auto fail = [&](int err) {

@@ -33,7 +33,7 @@ class DevicePortOpener : public PortOpener {
     // a directory of their own.
     explicit DevicePortOpener(RegistryRoot* registry = nullptr, std::string devRoot = "/dev");
 
-    PortOpening Open(std::string_view portName) override;
+    PortOpening Open(std::string_view portName, std::string_view jobTitle) override;
 
     // How long the sinks opened from now on wait for a device that takes no bytes.
     void SetStallTimeout(std::chrono::milliseconds timeout) { m_stallTimeout = timeout; }

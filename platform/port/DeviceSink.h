@@ -14,8 +14,8 @@ namespace vexa {
 //
 // The descriptor is non-blocking: a device that stops taking bytes (a printer switched off,
 // off-line or out of paper) is waited for, while writing and while a serial line drains, at
-// most the stall timeout without a byte leaving; then the sink fails with NotTakingData. A
-// reader that goes away (a pipe closed at the other end) is an ordinary write failure: SIGPIPE
+// most the stall timeout without a byte leaving; then the sink fails with PortFault::NotTakingData.
+// A reader that goes away (a pipe closed at the other end) is an ordinary write failure: SIGPIPE
 // never reaches the program from here, whatever the program does with that signal.
 class DeviceSink : public ByteSink {
   public:
@@ -30,7 +30,11 @@ class DeviceSink : public ByteSink {
     bool Write(std::string_view bytes) override;
     bool Close() override;
     const std::string& Error() const override { return m_error; }
-    bool NotTakingData() const override { return m_notTakingData; }
+    PortFault Fault() const override {
+        return m_notTakingData ? PortFault::NotTakingData
+               : m_failed      ? PortFault::System
+                               : PortFault::None;
+    }
 
     Kind SinkKind() const { return m_kind; }
 

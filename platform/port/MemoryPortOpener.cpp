@@ -4,9 +4,10 @@
 
 namespace vexa {
 
-PortOpening MemoryPortOpener::Open(std::string_view portName) {
+PortOpening MemoryPortOpener::Open(std::string_view portName, std::string_view jobTitle) {
     ++m_openCount;
     m_lastPortName = std::string(portName);
+    m_lastTitle = std::string(jobTitle);
     PortOpening result;
     result.Device = "memory:" + m_lastPortName;
     if (m_openFailure) {

@@ -17,7 +17,7 @@ namespace vexa {
 // advance: the open, a write after some bytes, or the close.
 class MemoryPortOpener : public PortOpener {
   public:
-    PortOpening Open(std::string_view portName) override;
+    PortOpening Open(std::string_view portName, std::string_view jobTitle) override;
 
     void FailOpen(std::string reason) { m_openFailure = std::move(reason); }
     void FailWriteAfter(std::size_t bytes, std::string reason = "Input/output error");
@@ -29,6 +29,8 @@ class MemoryPortOpener : public PortOpener {
     bool IsOpen() const;
     // The port name of the last Open, "" before any.
     const std::string& LastPortName() const { return m_lastPortName; }
+    // The job title of the last Open.
+    const std::string& LastTitle() const { return m_lastTitle; }
     // The bytes of the last opened sink ("" before any), and of every sink in order.
     std::string Bytes() const;
     std::vector<std::string> AllBytes() const;
@@ -36,6 +38,7 @@ class MemoryPortOpener : public PortOpener {
   private:
     int m_openCount = 0;
     std::string m_lastPortName;
+    std::string m_lastTitle;
     std::optional<std::string> m_openFailure;
     std::optional<std::size_t> m_failAfter;
     std::string m_writeFailure;

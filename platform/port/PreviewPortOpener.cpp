@@ -51,9 +51,9 @@ bool PreviewPortOpener::IsPreview(std::string_view portName) {
     return Cp1250::ToUpper(portName) == Cp1250::ToUpper(kPortName);
 }
 
-PortOpening PreviewPortOpener::Open(std::string_view portName) {
+PortOpening PreviewPortOpener::Open(std::string_view portName, std::string_view jobTitle) {
     if (!IsPreview(portName)) {
-        return m_devices.Open(portName);
+        return m_devices.Open(portName, jobTitle);
     }
     PortOpening opening;
     opening.Device = std::string(portName);

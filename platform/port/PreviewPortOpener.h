@@ -19,7 +19,7 @@ class PreviewPortOpener : public PortOpener {
 
     PreviewPortOpener(PortOpener& devices, Show show);
 
-    PortOpening Open(std::string_view portName) override;
+    PortOpening Open(std::string_view portName, std::string_view jobTitle) override;
 
     static bool IsPreview(std::string_view portName);
 

@@ -16,6 +16,7 @@
 #include "platform/Dates.h"
 #include "platform/port/DevicePortOpener.h"
 #include "platform/port/MemoryPortOpener.h"
+#include "platform/port/QueuePortOpener.h"
 #include "platform/ui/UiText.h"
 #include "support/GuiSupport.h"
 #include "support/TestSupport.h"
@@ -84,6 +85,8 @@ class Run {
         dirs.systemConfig = base + "/system";
         dirs.userData = base + "/data";
         messages.AnswerByItself();
+        // No print service unless a test starts its own: the machine's is never asked.
+        ::setenv("CUPS_SERVER", (tmp / "no-cups.sock").c_str(), 0);
     }
 
     std::string ArchivePath() const { return dirs.userData + "/Lomar/Vexa/Archive.db"; }
@@ -113,7 +116,9 @@ class Run {
     frmVexa& Start() {
         registry = std::make_unique<RegistryRoot>(dirs);
         config = std::make_unique<Config>(*registry);
-        PortOpener& opener = devices ? static_cast<PortOpener&>(*devices) : ports;
+        if (devices)
+            queues = std::make_unique<QueuePortOpener>(*devices);
+        PortOpener& opener = devices ? static_cast<PortOpener&>(*queues) : ports;
         form = std::make_unique<frmVexa>(*config, dirs.userData + "/Lomar/Vexa", messages, opener);
         test::ShowActive(form.get());
         return *form;
@@ -212,6 +217,7 @@ class Run {
     MessageBox messages;
     MemoryPortOpener ports;
     std::unique_ptr<DevicePortOpener> devices;  // the real ports instead, when set
+    std::unique_ptr<QueuePortOpener> queues;    // the print queues, and those ports
     std::unique_ptr<frmVexa> form;
 };
 

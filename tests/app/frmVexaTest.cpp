@@ -14,9 +14,12 @@
 #include "WindowRun.h"
 #include "children/frmDeti.h"
 #include "printing/ChildrenPageJob.h"
+#include "printing/DataPageJob.h"
+#include "printing/GuidePointsJob.h"
 #include "printing/forms/frmNahled.h"
 #include "printing/forms/frmSelSabl.h"
 #include "printing/forms/frmTisk.h"
+#include "support/CupsServer.h"
 
 using namespace vexa;
 using namespace vexa::test;
@@ -99,6 +102,7 @@ class frmVexaTest : public QObject {
     void filesThatCannotBeUsed();
     void archiveDirectoryGoneWhileRunning();
     void childrenPrintedAndSaved();
+    void printingToAQueue();
     void signalsEndTheSession();
     void secondCopyOnOneArchive();
 };
@@ -786,6 +790,97 @@ void frmVexaTest::childrenPrintedAndSaved() {
              "P1;" + W("NOVÁK") + ";JAN;" + kManRc + ";BRNO;" + Today() + ";" +
                  InDays(Today(), 365) + ";" + W("MÚ BRNO;ANNA NOVÁK;05.06.2010;F;PETR NOVÁK;") +
                  "03.04.2012;M\r\n");
+}
+
+// The port box offers the system's queues; one chosen is stored, and after a restart every page
+// goes to it as the job the page is. A job the queue does not print in time, a queue gone and a
+// service stopped are each told, and nothing is printed.
+void frmVexaTest::printingToAQueue() {
+    CupsServer cups;
+    cups.AddQueue("vexa");
+    const std::string queue = W("tiskárna:vexa");
+    Run first;
+    first.devices = std::make_unique<DevicePortOpener>();
+    first.Start();
+    first.ClickTab(2);
+    auto* ports = first.C<ComboBox>("comLpt");
+    QCOMPARE(std::pair(ports->ListCount(), ports->List(6)), std::pair(7, queue));
+    ports->setFocus();
+    ports->setCurrentIndex(5);
+    QTest::keyClick(ports, Qt::Key_Down);
+    first.Click("cmdPouzit");
+    QCOMPARE(first.SavedSetting("Port"), std::optional<std::string>(queue));
+    first.form.reset();  // the program ends
+
+    Run run(first.tmp.Path());
+    run.devices = std::make_unique<DevicePortOpener>();
+    frmVexa& form = run.Start();
+    run.queues->SetStallTimeout(std::chrono::milliseconds(1000));
+    const std::string out = cups.Output("vexa");
+    // Each page as its job sends it: the queue's file grows by exactly those bytes.
+    std::string printed;
+    auto job = [&](auto print) {
+        return printed +=
+               JobBytes([&](PortOpener& port, Notifier& notes) { return print(port, notes); });
+    };
+    run.FillRecord("P1", "NOVAK");
+    run.Click("cmdTisk");
+    QTest::mouseClick(run.Dialog<frmTisk>()->cmdAno, Qt::LeftButton);
+    QCOMPARE(test::ReadFile(out), job([&](PortOpener& port, Notifier& notes) {
+                 return GuidePointsJob(*run.config, port, notes).PrintGuidePoints();
+             }));
+    run.messages.AnswerNext(Answer::Yes);
+    QTest::mouseClick(run.Dialog<frmTisk>()->cmdNe, Qt::LeftButton);
+    QCOMPARE(test::ReadFile(out), job([&](PortOpener& port, Notifier& notes) {
+                 return DataPageJob(*run.config, port, notes).PrintDataPage(form.CurUserData);
+             }));
+    QVERIFY(run.Active());
+    run.Click("cmdDeti");
+    run.messages.AnswerNext(Answer::Yes);
+    QTest::mouseClick(run.Dialog<frmDeti>()->cmdTisk, Qt::LeftButton);
+    QCOMPARE(
+        test::ReadFile(out), job([&](PortOpener& port, Notifier& notes) {
+            return ChildrenPageJob(*run.config, port, notes).PrintChildrenPage(form.CurUserData);
+        }));
+    QTest::mouseClick(run.Dialog<frmDeti>()->cmdOK, Qt::LeftButton);
+    QCOMPARE(run.Shown(), (Strings(2, W("Tisk: Vytisknout data?"))));
+
+    // While the queue keeps the job the window shows a busy cursor and goes on painting.
+    QVERIFY(run.Active());
+    run.Click("cmdTisk");
+    frmTisk* guide = run.Dialog<frmTisk>();
+    const struct {
+        const char* command;
+        std::string message;
+    } failures[] = {
+        {"cupsdisable vexa",
+         W("Tisková fronta „vexa“ stránku nevytiskla (úloha čekala ve frontě 1 s; fronta je "
+           "zastavená). Tisk byl zrušen, aby se stránka nevytiskla později na jiný pas.")},
+        {"lpadmin -x vexa", W("Tisková fronta „vexa“ v systému není (byla odebrána nebo "
+                              "přejmenována). V nastavení zvolte jinou tiskárnu. Nic nebylo "
+                              "vytištěno.")},
+        {"", W("Na tiskovou frontu „vexa“ nelze tisknout: tisková služba systému (CUPS) neběží. "
+               "Nic nebylo vytištěno.")}};
+    for (const auto& f : failures) {
+        *f.command ? (void)cups.Run(f.command) : cups.Stop();
+        run.messages.ClearShown();
+        int painted = 0;
+        Qt::CursorShape cursor = Qt::ArrowCursor;
+        QTimer::singleShot(300, [&] {
+            cursor = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape()
+                                                    : Qt::ArrowCursor;
+            guide->repaint();
+            ++painted;
+        });
+        QTest::mouseClick(guide->cmdAno, Qt::LeftButton);
+        QCOMPARE(run.Shown(), (Strings{"Warning: " + f.message}));
+        QCOMPARE(std::pair(cursor, painted),
+                 *f.command == 'c' ? std::pair(Qt::WaitCursor, 1) : std::pair(Qt::ArrowCursor, 0));
+        QTRY_COMPARE(painted, 1);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QCOMPARE(test::ReadFile(out), printed);
+    }
+    guide->close();
 }
 
 // A copy ended by a signal loses nothing saved. SIGKILL leaves its lock, which the next start

@@ -32,6 +32,19 @@ TEST_F(ChildrenPageJobTest, StreamWithFactorySettingsByteForByte) {
                                 "OFIE NOV\xC1KOV\xC1" + born + "05.06.2015" + sex + "F\x0C");
 }
 
+TEST_F(ChildrenPageJobTest, CentralEuropeanLettersInANamePrintAsThemselves) {
+    Set(cfg::FontSize, "15 cpi");  // the 22 letters on one row
+    Add(CentralEuropean());
+    ASSERT_TRUE(Print());
+    EXPECT_EQ(Page().Find("1. " + kCentralEuropeanLatin2).Horz, 4);
+    EXPECT_TRUE(NoC1Codes(Page()));
+    EXPECT_EQ(port.LastTitle(), W("Vexa: strana dětí"));
+    Reset();
+    record.ClearDeti();
+    Add(W("EVA – MARIE"));
+    ExpectRefused(Print(), W("pole „Jméno 1. dítěte“ obsahuje znak „–“"));
+}
+
 // Names are split once at the last space when longer than the pitch allows (16, 19, 24); each
 // row lies one row distance (90, 75, 60) below the last; date and sex go on a child's last row.
 TEST_F(ChildrenPageJobTest, EveryPitchSplitsLongNamesAndHasItsRowDistance) {

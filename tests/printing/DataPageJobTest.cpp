@@ -2,6 +2,7 @@
 
 #include "printing/PrintTestSupport.h"
 #include "printing/Printer.h"
+#include "records/ArchiveCls.h"
 
 namespace vexa::test {
 namespace {
@@ -36,6 +37,7 @@ TEST_F(DataPageJobTest, StreamsWithFactorySettingsByteForByte) {
                                 "855612/1234\r\n" + h + "F" + h1 + kPlace + "\r\n" + h +
                                 "01.02.2020" + h2 + kAuthority + "\r\n" + h + "01.02.2030\r\n\x0C");
     EXPECT_EQ(port.LastPortName(), "lpt1");
+    EXPECT_EQ(port.LastTitle(), W("Vexa: datová strana"));
 
     Set(cfg::SmerTisku, "1");
     ASSERT_TRUE(Print());
@@ -84,6 +86,25 @@ TEST_F(DataPageJobTest, LongAuthorityStartsFurtherLeftInNormalLayoutOnly) {
     EXPECT_EQ(Page().Find(Printer::ToLatin2(record.Vydavatel)).Horz, 70);
 }
 
+// Every field the page prints, in both layouts: each letter on its own ISO 8859-2 code, and no
+// text byte the printer could take as a control code.
+TEST_F(DataPageJobTest, CentralEuropeanLettersInEveryFieldPrintAsThemselves) {
+    for (std::string ClientsDataCls::*field :
+         {&ClientsDataCls::CisloPasu, &ClientsDataCls::Prijmeni, &ClientsDataCls::Jmeno,
+          &ClientsDataCls::MistoNarozeni, &ClientsDataCls::DatumVydani, &ClientsDataCls::Vydavatel,
+          &ClientsDataCls::Platnost})
+        record.*field = CentralEuropean();
+    for (const char* insertion : {"0", "1"}) {
+        Set(cfg::SmerTisku, insertion);
+        ASSERT_TRUE(Print()) << Warning();
+        int letters = 0;
+        for (const PlacedText& t : Page().Printed())
+            letters += t.Text == kCentralEuropeanLatin2;
+        EXPECT_EQ(letters, 7) << insertion;
+        EXPECT_TRUE(NoC1Codes(Page())) << insertion;
+    }
+}
+
 TEST_F(DataPageJobTest, EmptyFieldsKeepEveryMovementAndMaleBirthNumberGivesM) {
     record = ClientsDataCls();
     record.rc = "850612/123";
@@ -101,7 +122,22 @@ TEST_F(DataPageJobTest, RefusalsSendNothingAndNameTheCause) {
         record.rc = rc;
         ExpectRefused(Print(), W("„") + rc + W("“ nelze odvodit datum narození"));
     }
+    Reset();
     record.rc = "855612/1234";
+    // A character ISO 8859-2 lacks, and a control character only an edited archive can hold.
+    record.Vydavatel = W("MÚ „BRNO“");
+    ExpectRefused(Print(), W("Tisk nelze provést: pole „Pas vydal“ obsahuje znak „„“, který "
+                             "tiskárna nemá. Nic nebylo vytištěno."));
+    Reset();
+    // An archive edited by hand: the escape character comes with the record.
+    TempDir dir;
+    WriteFile(dir / "Archive.db", "P1;NOV\x1B;JAN;855612/1234;BRNO;01.02.2020;01.02.2030;MU\r\n");
+    ArchiveCls archive(registry, dir.Path());
+    ASSERT_TRUE(archive.Load().ok);
+    record = archive.Item(0).value();
+    ExpectRefused(Print(), W("Tisk nelze provést: pole „Příjmení“ obsahuje řídicí znak (kód 1B), "
+                             "který by tiskárna provedla jako příkaz. Nic nebylo vytištěno."));
+    record = test::SampleHolder();
     record.Vydavatel = std::string(20, 'A');  // 48/60 inch left of TabHorz2NS
     const std::pair<const char*, std::string> cases[] = {
         {"GlobVertNS=-1", "GlobVertNS a VertShift"},

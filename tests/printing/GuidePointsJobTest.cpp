@@ -14,6 +14,7 @@ TEST_F(GuidePointsJobTest, StreamsWithFactorySettingsByteForByte) {
     ASSERT_TRUE(Print());
     EXPECT_EQ(port.Bytes(), InitSeries() + B("\x1B(V\x02\x00\xA7\x05\x1B$\x35\x00-") +
                                 B("\x1B(V\x02\x00\x89\x07\x1B$\x37\x00|\x0C"));
+    EXPECT_EQ(port.LastTitle(), W("Vexa: naváděcí body"));
     Set(cfg::SmerTisku, "1");  // plain marks: no wrapper even though SmerTisku is 1
     ASSERT_TRUE(Print());
     EXPECT_EQ(port.Bytes(), InitSeries() + B("\x1B(V\x02\x00\xE2\x01\x1B$\xD4\x00|") +

@@ -61,6 +61,26 @@ inline std::vector<PlacedText> SampleReverse(int v, int h, int h1, int h2, bool 
             {v + 540, h2, 10, w, W("ŠŤASTNÁ")}, {v + 630, h, 10, w, "40123456"}};
 }
 
+// The Slovak, Polish and Hungarian letters Windows-1250 and ISO 8859-2 code differently or at
+// 80..9F, and their ISO 8859-2 bytes.
+inline std::string CentralEuropean() {
+    return W("ĽľĹĺŔŕĄąŚśŹźŻżŁłŃńŐőŰű");
+}
+const std::string kCentralEuropeanLatin2 =
+    "\xA5\xB5\xC5\xE5\xC0\xE0\xA1\xB1\xA6\xB6\xAC\xBC\xAF\xBF\xA3\xB3\xD1\xF1\xD5\xF5\xDB\xFB";
+
+// True when no text of the page holds a byte from 80 to 9F, which ISO 8859-2 leaves to control
+// codes (the printer may take 8C as a form feed, 9B as ESC).
+inline bool NoC1Codes(const EscpPage& page) {
+    for (const PlacedText& t : page.Texts) {
+        for (const char c : t.Text) {
+            if (static_cast<unsigned char>(c) >= 0x80 && static_cast<unsigned char>(c) <= 0x9F)
+                return false;
+        }
+    }
+    return page.Errors.empty();
+}
+
 // Reads a stream the way the target printer does, for the commands the program uses. Written on
 // its own from the printer's command reference, so it checks the encoder instead of repeating it.
 EscpPage ReadEscp(std::string_view bytes);

@@ -1,6 +1,8 @@
 #include "printing/Printer.h"
 
 #include <fcntl.h>
+#include <grp.h>
+#include <iconv.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -8,6 +10,8 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <optional>
 #include <string>
 
 #include "platform/SystemError.h"
@@ -34,17 +38,25 @@ TEST_F(PrinterTest, PositionsUseBothBytesUpTo32767AndOthersAreNeverEncoded) {
     EXPECT_EQ(port.Bytes(), InitSeries());
 }
 
-TEST_F(PrinterTest, ToLatin2MovesExactlySixLettersAndTwiceIsOnce) {
-    EXPECT_EQ(Printer::ToLatin2(W("ŠŤŽšťžČŘÁ")), "\xA9\xAB\xAE\xB9\xBB\xBE\xC8\xD8\xC1");
+// Every character both code pages hold gets its ISO 8859-2 code, as the system's converter
+// gives it; the others have none.
+TEST_F(PrinterTest, Latin2CodesAreTheSystemConvertersForAll256Bytes) {
+    const iconv_t cd = ::iconv_open("ISO-8859-2", "CP1250");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
     for (int b = 0; b < 256; ++b) {
-        const std::string one(1, static_cast<char>(b));
-        const std::string out = Printer::ToLatin2(one);
-        ASSERT_EQ(out.size(), 1u);
-        const bool moved =
-            b == 0x8A || b == 0x8D || b == 0x8E || b == 0x9A || b == 0x9D || b == 0x9E;
-        EXPECT_EQ(out != one, moved) << "byte " << b;
-        EXPECT_EQ(Printer::ToLatin2(out), out) << "byte " << b;
+        char in = static_cast<char>(b), out = 0;
+        char *inp = &in, *outp = &out;
+        std::size_t inLeft = 1, outLeft = 1;
+        const bool converted = ::iconv(cd, &inp, &inLeft, &outp, &outLeft) == 0;
+        ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        const auto expected = converted
+                                  ? std::optional<unsigned char>(static_cast<unsigned char>(out))
+                                  : std::nullopt;
+        EXPECT_EQ(Printer::Latin2Of(static_cast<unsigned char>(b)), expected) << "byte " << b;
     }
+    ::iconv_close(cd);
+    EXPECT_EQ(Printer::ToLatin2(W("ŠŤŽšťžČŘÁĽĄ„")),
+              "\xA9\xAB\xAE\xB9\xBB\xBE\xC8\xD8\xC1\xA5\xA1?");
 }
 
 TEST_F(PrinterTest, PortFailuresNameThePortAndReasonAndStopSending) {
@@ -83,6 +95,36 @@ TEST_F(PrinterTest, PortFailuresNameThePortAndReasonAndStopSending) {
         ASSERT_TRUE(abandoned.OpenPort());
     }
     EXPECT_FALSE(port.IsOpen());  // a job that ends early still releases the port
+}
+
+// A device the user may not write to (root is made nobody first, as root may write anywhere):
+// the message names the device's group and what helps.
+TEST_F(PrinterTest, ADeviceWithoutRightsNamesItsGroupAndWhatHelps) {
+    TempDir dev;
+    const std::string lp0 = dev / "lp0";
+    WriteFile(lp0, "");
+    ::chmod(dev.Path().c_str(), 0755);
+    ::chmod(lp0.c_str(), ::geteuid() == 0 ? 0660 : 0);
+    struct stat st {};
+    ASSERT_EQ(::stat(lp0.c_str(), &st), 0);
+    const std::string expected =
+        W("Tiskárnu na portu „lpt1“ (") + lp0 +
+        W(") nelze otevřít: program nemá právo do zařízení zapisovat. Pomůže, když správce "
+          "počítače přidá uživatele do skupiny „") +
+        ::getgrgid(st.st_gid)->gr_name +
+        W("“, které zařízení patří (platí od příštího přihlášení), nebo tisk přes tiskovou "
+          "frontu systému (port „tiskárna:…“ v nastavení). Nic nebylo vytištěno.");
+    DevicePortOpener opener(nullptr, dev.Path());
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                std::_Exit(2);
+            Printer printer(config, opener);
+            const bool opened = printer.OpenPort();
+            std::fprintf(stderr, "%s\n", printer.ErrorMessage().c_str());
+            std::_Exit(!opened && printer.ErrorMessage() == expected ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 // On real ports: a printer that takes no bytes is given up on after the stall timeout, and a

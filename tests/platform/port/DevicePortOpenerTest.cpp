@@ -47,27 +47,27 @@ TEST(DevicePortOpenerTest, FileGetsTheExactBytesAndMissingDeviceIsNotCreated) {
     TempDir dev;
     DevicePortOpener opener(nullptr, dev.Path());
     const std::string file = dev.Path() + "-out.prn";  // outside the device directory
-    PortOpening first = opener.Open(file);
+    PortOpening first = opener.Open(file, {});
     ASSERT_TRUE(first.Sink) << first.Reason;
     ASSERT_TRUE(first.Sink->Write(AllBytes()));
     ASSERT_TRUE(first.Sink->Close());
     EXPECT_EQ(ReadFile(file), AllBytes());
-    PortOpening second = opener.Open(file);  // the next job replaces the file
+    PortOpening second = opener.Open(file, {});  // the next job replaces the file
     ASSERT_TRUE(second.Sink && second.Sink->Write("\x0A"));
     second.Sink.reset();  // released without Close: still closed
     EXPECT_EQ(ReadFile(file), "\x0A");
     std::filesystem::remove(file);
 
-    PortOpening missing = opener.Open("lpt1");
+    PortOpening missing = opener.Open("lpt1", {});
     EXPECT_FALSE(missing.Sink);
     EXPECT_EQ(missing.Device, dev / "lp0");
     EXPECT_EQ(missing.Reason, SystemError::Text(ENOENT));
     EXPECT_FALSE(std::filesystem::exists(dev / "lp0"));
-    EXPECT_EQ(opener.Open("lpt9").Reason, W("neznámý název portu"));
+    EXPECT_EQ(opener.Open("lpt9", {}).Reason, W("neznámý název portu"));
 }
 
 TEST(DevicePortOpenerTest, FailedWriteGivesTheSystemReason) {
-    PortOpening full = DevicePortOpener().Open("/dev/full");
+    PortOpening full = DevicePortOpener().Open("/dev/full", {});
     if (!full.Sink) {
         GTEST_SKIP() << "no /dev/full here";
     }
@@ -83,7 +83,7 @@ TEST(DevicePortOpenerTest, SerialLineIsRawSoEveryByteLeavesUnchanged) {
         GTEST_SKIP() << "no pseudo-terminals here";
     }
     DevicePortOpener opener;
-    PortOpening opening = opener.Open(::ptsname(master));
+    PortOpening opening = opener.Open(::ptsname(master), {});
     ASSERT_TRUE(opening.Sink) << opening.Reason;
     const std::string bytes = AllBytes();
     ASSERT_TRUE(opening.Sink->Write(bytes));

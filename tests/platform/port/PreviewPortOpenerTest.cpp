@@ -14,7 +14,7 @@ TEST(PreviewPortOpenerTest, NahledKeepsTheBytesUntilCloseOtherNamesGoToTheDevice
 
     for (const char* name : {"náhled", "NÁHLED", "Náhled", "nÁhLeD"}) {
         shown.clear();
-        PortOpening opening = opener.Open(W(name));
+        PortOpening opening = opener.Open(W(name), {});
         ASSERT_TRUE(opening.Sink) << name;
         EXPECT_TRUE(opening.Sink->Write("AB"));
         EXPECT_TRUE(opening.Sink->Write(std::string("\0\x0C", 2)));
@@ -29,7 +29,7 @@ TEST(PreviewPortOpenerTest, NahledKeepsTheBytesUntilCloseOtherNamesGoToTheDevice
     // Anything else is a device: "nahled" without the accent, spaces, UTF-8 bytes.
     for (const std::string& name :
          {std::string("lpt1"), std::string("nahled"), W(" náhled"), std::string("n\xC3\xA1hled")}) {
-        PortOpening opening = opener.Open(name);
+        PortOpening opening = opener.Open(name, {});
         ASSERT_TRUE(opening.Sink);
         EXPECT_EQ(devices.LastPortName(), name);
         opening.Sink->Write("X");
@@ -40,7 +40,7 @@ TEST(PreviewPortOpenerTest, NahledKeepsTheBytesUntilCloseOtherNamesGoToTheDevice
     EXPECT_EQ(shown.size(), 1u);
 
     // A job that never closes the port shows nothing.
-    opener.Open(W("náhled")).Sink->Write("partial");
+    opener.Open(W("náhled"), {}).Sink->Write("partial");
     EXPECT_EQ(shown.size(), 1u);
 }
 

@@ -5,7 +5,6 @@
 #include <QHeaderView>
 #include <QtTest>
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -14,6 +13,7 @@
 
 #include "app/frmVexa.h"
 #include "platform/Dates.h"
+#include "platform/SystemError.h"
 #include "platform/port/DevicePortOpener.h"
 #include "platform/port/MemoryPortOpener.h"
 #include "platform/port/QueuePortOpener.h"
@@ -50,29 +50,7 @@ std::string Line(const std::string& number, const std::string& surname, const st
 
 // The system's reason for an error as the clerk reads it in the test's locale.
 std::string Reason(int err) {
-    const char* language = nullptr;
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        language = std::getenv(name);
-        if (language != nullptr && *language != 0)
-            break;
-    }
-    const bool czech = language != nullptr && std::string_view(language).starts_with("cs");
-    switch (err) {
-        case ENOTDIR:
-            return czech ? W("není adresářem") : "Not a directory";
-        case EISDIR:
-            return czech ? W("je adresářem") : "Is a directory";
-        default:
-            qFatal("no text for errno %d", err);
-    }
-}
-
-template <typename Items, typename F>
-Strings Collect(const Items& items, F f) {
-    Strings texts;
-    for (const auto& item : items)
-        texts.push_back(f(item));
-    return texts;
+    return SystemError::Text(err);
 }
 
 // One run of the program: its directories, registry, settings, message boxes and window.
@@ -132,7 +110,10 @@ class Run {
     int Tab() { return C<TabControl>("VexaMainTab")->Tab(); }
     std::string Text(const char* name) { return dynamic_cast<TextControl*>(C(name))->Text(); }
     Strings Texts(std::initializer_list<const char*> names) {
-        return Collect(names, [&](const char* name) { return Text(name); });
+        Strings texts;
+        for (const char* name : names)
+            texts.push_back(Text(name));
+        return texts;
     }
     std::string Setting(cfg::Setting setting) { return config->Text(setting); }
     Strings Shown() { return ShownBoxes(messages); }

@@ -114,8 +114,10 @@ TEST(DatesTest, ReadsOnlyRealDatesInDayMonthYearForm) {
     EXPECT_EQ(Dates::Parse("05.12.2026"), 2026y / December / 5d);
     EXPECT_EQ(Dates::Parse("5.1.2026"), 2026y / January / 5d);
     EXPECT_EQ(Dates::Parse("29.02.2024"), 2024y / February / 29d);
-    for (const char* bad : {"29.02.2025", "31.04.2026", "00.01.2026", "01.13.2026", "05.12.26",
-                            " 05.12.2026", "05.12.2026 ", "05-12-2026", "005.12.2026", "", "a"}) {
+    EXPECT_EQ(Dates::Parse("29.02.2000"), 2000y / February / 29d);
+    for (const char* bad :
+         {"29.02.2025", "29.02.1900", "31.04.2026", "00.01.2026", "01.13.2026", "05.12.26",
+          "05.12.20261", " 05.12.2026", "05.12.2026 ", "05-12-2026", "005.12.2026", "", "a"}) {
         EXPECT_FALSE(Dates::Parse(bad).has_value()) << bad;
     }
 }

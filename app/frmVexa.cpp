@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QShowEvent>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include "children/frmDeti.h"
@@ -15,6 +16,7 @@
 #include "printing/forms/frmNahled.h"
 #include "printing/forms/frmSelSabl.h"
 #include "printing/forms/frmTisk.h"
+#include "records/DatabaseSetting.h"
 
 // The main window: construction, start-up and exit, the tab switch. Each tab's controls and
 // handlers live in a file of their own (frmVexaHolder, frmVexaArchive, frmVexaSettings).
@@ -69,6 +71,8 @@ frmVexa::~frmVexa() {
     delete m_deti;
     delete m_frmTisk;
     delete m_frmSelSabl;
+    // The socket's watch goes before the connection closes its socket.
+    delete m_databaseWatch;
 }
 
 void frmVexa::AddLabels(QWidget* page, std::initializer_list<LabelDef> labels) {
@@ -147,13 +151,18 @@ void frmVexa::showEvent(QShowEvent* event) {
 void frmVexa::FormLoad() {
     m_config.InitSettings();
     ShowSettings();
-    m_archive = std::make_unique<ArchiveCls>(m_config.Registry(), m_archiveDir);
     CurUserData = ClientsDataCls();
     WarnAboutSettingsFiles();
-    if (!m_archive->LocationUnknown())
+    // An archive in a database is shared by every copy: no file, no lock.
+    const std::optional<std::string> database = DatabaseSetting::Read(m_config.Registry());
+    if (database)
+        LoadDatabase(*database);
+    else
+        m_archive = std::make_unique<ArchiveCls>(m_config.Registry(), m_archiveDir);
+    if (!database && !m_archive->LocationUnknown())
         TakeArchiveLock();
     // Only the copy that holds the archive's lock reads it; a second copy ends untouched.
-    FileResult loaded = m_refused ? FileResult::Ok() : m_archive->Load();
+    FileResult loaded = m_refused || database ? FileResult::Ok() : m_archive->Load();
     if (!loaded.ok) {
         // The file stays as it is: saving at the end will not overwrite it.
         m_messages.ShowWarning(this, Cs("Archiv se nepodařilo načíst ze souboru ") +
@@ -260,6 +269,8 @@ void frmVexa::TakeArchiveLock() {
 }
 
 bool frmVexa::ArchiveWritable() const {
+    if (UsesDatabase())
+        return !m_databaseAway;
     return !m_refused && !m_archive->LocationUnknown() && !m_archive->LoadFailed() && m_lock &&
            m_lock->Result() == ArchiveLock::State::Held;
 }
@@ -298,6 +309,9 @@ void frmVexa::StoreSettings() {
 }
 
 void frmVexa::SaveArchiveAtExit() {
+    // Every change in a database was committed when the clerk was told it was saved.
+    if (UsesDatabase())
+        return;
     if (!ArchiveWritable()) {
         // Nothing is written where this run may not write.
         if (m_refused || !m_archive->Changed())
@@ -356,6 +370,9 @@ void frmVexa::OnTabClick(int previousTab) {
         case 1:
             cmdEdit->setEnabled(false);
             cmdOdebrat->setEnabled(false);
+            // A connection lost meanwhile is made again, and what changed comes in.
+            if (UsesDatabase() && !m_databaseAway)
+                OnDatabaseReadable();
             break;
         case 2:
             ShowSettings();

@@ -25,10 +25,13 @@
 #include "printing/Notifier.h"
 #include "records/ArchiveCls.h"
 #include "records/ClientsDataCls.h"
+#include "records/DatabaseStore.h"
+#include "records/SharedArchive.h"
 #include "settings/Config.h"
 
 class QCloseEvent;
 class QShowEvent;
+class QSocketNotifier;
 
 namespace vexa {
 
@@ -171,6 +174,37 @@ class frmVexa : public Form, public Notifier {
     bool ArchiveWritable() const;
     // Writes the archive after a change; false (and the clerk told why) when it could not.
     bool StoreArchive();
+    // The archive in a database (frmVexaDatabase.cpp), when the installation names one.
+    bool UsesDatabase() const { return m_shared != nullptr; }
+    // Start-up: connects and reads the records; without the server the archive stays empty
+    // and nothing is saved in this run.
+    void LoadDatabase(const std::string& conninfo);
+    // The event loop watches the connection's socket for other copies' changes.
+    void WatchDatabase(int socket);
+    void OnDatabaseReadable();
+    // Brings what reached the records into the list.
+    void ShowChanges(const SharedArchive::Applied& changes);
+    // The holder record on screen saved into the database; the questions of a record that
+    // exists, was changed or removed meanwhile.
+    void SaveShared();
+    // "Pas s číslem … již existuje. Chcete přesto změny uložit?"
+    bool AskExisting(std::string_view number);
+    // Writes the record on screen over a slot's record, `expected` the version it started
+    // from; asks again at each conflict. True when it was committed.
+    bool WriteShared(int slot, int expected);
+    bool RemoveShared(int slot);
+    bool RestoreShared(int slot);
+    // The archived record the screen's record continues: the one opened or saved last, while
+    // its number is on screen, else the one with that number.
+    struct SharedTarget {
+        int slot = -1;
+        int expected = 0;
+        std::string before;  // the record's line then
+    };
+    SharedTarget TargetOnScreen() const;
+    void NoteOpened(int slot);
+    // Tells the clerk a write did not reach the database (`what`: what was not done).
+    void WarnNotWritten(const char* what, const std::string& error);
     // Writes the settings after a change; a failure is told.
     void StoreSettings();
     // Opens a preview window of a job sent to the port "náhled".
@@ -196,6 +230,19 @@ class frmVexa : public Form, public Notifier {
     std::optional<TextSearch> m_search;
     std::vector<TextControl*> UserFields;
     std::unique_ptr<ArchiveLock> m_lock;
+    // The archive in a database: the store, the records' ids and versions, the socket's watch;
+    // away when no connection could be made at start.
+    std::unique_ptr<DatabaseStore> m_database;
+    std::unique_ptr<SharedArchive> m_shared;
+    QSocketNotifier* m_databaseWatch = nullptr;
+    bool m_databaseAway = false;
+    // The archived record the holder tab shows as it was opened or last saved.
+    struct Opened {
+        int slot = -1;
+        int version = 0;
+        std::string number;
+        std::string line;
+    } m_opened;
     bool m_refused = false;
     bool m_unloaded = false;
     bool m_shown = false;

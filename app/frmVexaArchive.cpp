@@ -102,6 +102,7 @@ void frmVexa::OnOpen() {
     if (!record)
         return;
     CurUserData = std::move(*record);
+    NoteOpened(static_cast<int>(ArchiveList->Tag(*row)));
     VexaMainTab->SetTab(0);
     edPrijmeni->SetFocus();
 }
@@ -111,11 +112,16 @@ void frmVexa::OnRemove() {
     if (!row)
         return;
     const int slot = static_cast<int>(ArchiveList->Tag(*row));
-    m_archive->Remove(slot);
-    ArchiveList->RowRemoved(*row);
+    if (UsesDatabase()) {
+        if (!RemoveShared(slot))
+            return;
+    } else {
+        m_archive->Remove(slot);
+        ArchiveList->RowRemoved(*row);
+        StoreArchive();
+    }
     m_removed.push_back(slot);
     cmdVratit->setEnabled(true);
-    StoreArchive();
     ShowCount();
     // No row is chosen after a removal: the next one is removed only when the clerk picks it.
     cmdEdit->setEnabled(false);
@@ -129,11 +135,22 @@ void frmVexa::OnRestore() {
     const int slot = m_removed.back();
     m_removed.pop_back();
     cmdVratit->setEnabled(!m_removed.empty());
-    if (!m_archive->Restore(slot))
-        return;
-    m_rows->Forget(slot);
-    ArchiveList->RowAdded(slot);
-    StoreArchive();
+    if (UsesDatabase()) {
+        if (!RestoreShared(slot)) {
+            if (!m_archive->Holds(slot) && !m_databaseAway) {
+                // Not brought back: the clerk may try again.
+                m_removed.push_back(slot);
+                cmdVratit->setEnabled(true);
+            }
+            return;
+        }
+    } else {
+        if (!m_archive->Restore(slot))
+            return;
+        m_rows->Forget(slot);
+        ArchiveList->RowAdded(slot);
+        StoreArchive();
+    }
     ShowCount();
     if (ArchiveList->RowOf(slot) >= 0) {
         ArchiveList->Select(slot);

@@ -184,6 +184,10 @@ void frmVexa::ShowUserData() {
 void frmVexa::OnUlozit() {
     if (!ValidateUserData(Cs("Záznam nebyl uložen!")))
         return;
+    if (UsesDatabase()) {
+        SaveShared();
+        return;
+    }
     const int stored = m_archive->FindItem(CurUserData, 0);
     if (stored < 0) {
         AddToList(m_archive->Add(CurUserData));
@@ -196,11 +200,8 @@ void frmVexa::OnUlozit() {
     }
     if (m_archive->Line(stored) == CurUserData.GetDataAsLine())
         return;
-    if (m_messages.AskYesNo(this, Cs("Varování"),
-                            Cs("Pas s číslem ") + std::string(m_archive->Field(stored, 0)) +
-                                Cs(" již existuje. Chcete přesto změny uložit?"))) {
+    if (AskExisting(m_archive->Field(stored, 0)))
         UpdateArchived();
-    }
 }
 
 void frmVexa::OnTisk() {
@@ -238,6 +239,7 @@ void frmVexa::OnTisk() {
 
 void frmVexa::ClearUserData() {
     CurUserData.Clear();
+    m_opened = {};
     edDN_Den->SetText(std::string());
     edDN_Mesic->SetText(std::string());
     edDN_Rok->SetText(std::string());
@@ -265,11 +267,29 @@ void frmVexa::OnDeti() {
 void frmVexa::AskSaveChanges() {
     if (!ValidateUserData())
         return;
-    const int stored = m_archive->FindItem(CurUserData, 0);
-    if (stored < 0 || m_archive->Line(stored) == CurUserData.GetDataAsLine())
+    SharedTarget target;
+    if (UsesDatabase()) {
+        if (m_databaseAway)
+            return;
+        target = TargetOnScreen();
+    } else {
+        target.slot = m_archive->FindItem(CurUserData, 0);
+        target.before = m_archive->Line(target.slot);
+    }
+    if (target.slot < 0 || target.before == CurUserData.GetDataAsLine())
         return;
-    if (m_messages.AskYesNo(this, Cs(kAppTitle), Cs("Záznam byl změněn. Chcete jej uložit?")))
+    if (!m_messages.AskYesNo(this, Cs(kAppTitle), Cs("Záznam byl změněn. Chcete jej uložit?")))
+        return;
+    if (UsesDatabase())
+        WriteShared(target.slot, target.expected);
+    else
         UpdateArchived();
+}
+
+bool frmVexa::AskExisting(std::string_view number) {
+    return m_messages.AskYesNo(this, Cs("Varování"),
+                               Cs("Pas s číslem ") + std::string(number) +
+                                   Cs(" již existuje. Chcete přesto změny uložit?"));
 }
 
 void frmVexa::UpdateArchived() {

@@ -53,6 +53,8 @@ ArchiveCls::ArchiveCls(RegistryRoot& registry, std::string defaultDir)
     FileName = dir == "/" ? dir + kFileName : dir + "/" + kFileName;
 }
 
+ArchiveCls::ArchiveCls(HeldElsewhere) : m_heldElsewhere(true) {}
+
 std::string ArchiveCls::JournalName() const {
     return FileName.empty() ? std::string() : FileName + kJournalSuffix;
 }
@@ -139,6 +141,27 @@ bool ArchiveCls::Restore(int index) {
     return true;
 }
 
+int ArchiveCls::Keep(std::string_view line) {
+    m_records.Append(line, true);
+    return Pocet() - 1;
+}
+
+void ArchiveCls::Put(int index, std::string_view line) {
+    if (!m_records.InRange(index))
+        return;
+    m_records.Replace(index, line, true);
+    m_records.SetRemoved(index, false);
+}
+
+void ArchiveCls::Drop(int index) {
+    if (Holds(index))
+        m_records.SetRemoved(index, true);
+}
+
+void ArchiveCls::Reserve(std::size_t more) {
+    m_records.Reserve(more);
+}
+
 bool ArchiveCls::LoadFailed() const {
     return m_loadFailed;
 }
@@ -148,7 +171,7 @@ bool ArchiveCls::Changed() const {
 }
 
 FileResult ArchiveCls::Refusal() const {
-    if (m_locationUnknown)
+    if (m_locationUnknown || m_heldElsewhere)
         return FileResult::Fail(ArchiveMessages::LocationUnknown());
     if (m_loadFailed)
         return FileResult::Fail(ArchiveMessages::NotOverwritten());
@@ -337,7 +360,7 @@ void ArchiveCls::Forget() {
 FileResult ArchiveCls::Load() {
     Forget();
     m_loaded = true;
-    if (m_locationUnknown)
+    if (m_locationUnknown || m_heldElsewhere)
         return FileResult::Ok();
     std::unique_ptr<char[]> bytes;
     std::size_t size = 0;

@@ -33,6 +33,10 @@ class ArchiveCls {
     static constexpr int kFields = 8;  // the texts of a record, in line-form order
 
     ArchiveCls(RegistryRoot& registry, std::string defaultDir);
+    // An archive with no file: the records of a store that keeps them elsewhere (the database),
+    // filled and changed through Keep, Put and Drop. It saves and loads nothing.
+    struct HeldElsewhere {};
+    explicit ArchiveCls(HeldElsewhere);
 
     std::string FileName;             // native path of Archive.db; "" when the location is unknown
     std::string JournalName() const;  // FileName + kJournalSuffix ("" when unknown)
@@ -67,6 +71,14 @@ class ArchiveCls {
     // Brings a removed record of this run back into its own slot; false when the slot holds a
     // record or never held one.
     bool Restore(int index);
+
+    // The records of a store that keeps them elsewhere, as it has them; nothing is marked for
+    // Save. Keep appends a slot and returns it; Put gives a slot this line and takes a removal
+    // away; Drop removes the record of a slot, keeping its bytes.
+    int Keep(std::string_view line);
+    void Put(int index, std::string_view line);
+    void Drop(int index);
+    void Reserve(std::size_t more);
 
     // Makes every change since the last Save durable: appended to the journal and flushed to
     // the disk (fdatasync) before it returns Ok. Rewrites Archive.db whole (and starts an empty
@@ -108,6 +120,7 @@ class ArchiveCls {
     std::string m_defaultDir;
     bool m_usesDefaultDir = false;
     bool m_locationUnknown = false;
+    bool m_heldElsewhere = false;
     bool m_loadFailed = false;
     bool m_loaded = false;
     bool m_changed = false;

@@ -80,6 +80,11 @@ std::string DatabaseMessages::ChangedMeanwhile(const std::string& user, const st
     return Cs("Záznam mezitím změnil") + Who(user, host, time) + Cs(". Chcete jej přesto přepsat?");
 }
 
+std::string DatabaseMessages::ChangedBeforeRemoval(const std::string& user, const std::string& host,
+                                                   std::int64_t time) {
+    return Cs("Záznam mezitím změnil") + Who(user, host, time) + Cs(". Chcete jej přesto odebrat?");
+}
+
 std::string DatabaseMessages::RemovedMeanwhile(const std::string& user, const std::string& host,
                                                std::int64_t time) {
     return Cs("Záznam mezitím odebral") + Who(user, host, time) + Cs(". Chcete jej přesto uložit?");

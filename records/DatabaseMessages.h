@@ -32,6 +32,9 @@ class DatabaseMessages {
     // on which computer and when (seconds since the epoch, shown in local time).
     static std::string ChangedMeanwhile(const std::string& user, const std::string& host,
                                         std::int64_t time);
+    // The question before removing a record someone else changed since this copy read it.
+    static std::string ChangedBeforeRemoval(const std::string& user, const std::string& host,
+                                            std::int64_t time);
     static std::string RemovedMeanwhile(const std::string& user, const std::string& host,
                                         std::int64_t time);
 };

@@ -2,8 +2,10 @@
 // office's, bench/BenchArchive.h), to its first frame painted, with its peak memory, and to
 // sort its list by a clicked column. On a display (DISPLAY set, e.g. under
 // xvfb-run) it uses the X server; without one, the offscreen platform:
-//   xvfb-run -a build/bench/startup_bench [records]
-//   build/bench/startup_bench [records [start]]
+//   xvfb-run -a build/bench/startup_bench [records [start|nosort] [db]]
+// With "db" the archive is in a database instead of Archive.db: the same records imported into
+// a PostgreSQL server of the benchmark's own (a temporary directory, a Unix socket, flushed to
+// the disk at each commit as a real server is).
 #include <stdlib.h>
 
 #include <QApplication>
@@ -20,8 +22,11 @@
 
 #include "app/frmVexa.h"
 #include "bench/BenchArchive.h"
+#include "platform/TextFiles.h"
 #include "platform/XdgDirs.h"
 #include "platform/port/MemoryPortOpener.h"
+#include "records/DatabaseStore.h"
+#include "support/PgServer.h"
 
 namespace {
 
@@ -61,6 +66,7 @@ int main(int argc, char* argv[]) {
     const bool startOnly = argc > 2 && std::string(argv[2]) == "start";
     // "nosort": the sorts by each column are left out (for a profile of saving and searching).
     const bool sorts = !(argc > 2 && std::string(argv[2]) == "nosort");
+    const bool inDatabase = argc > 2 && std::string(argv[argc - 1]) == "db";
     if (getenv("QT_QPA_PLATFORM") == nullptr && getenv("DISPLAY") == nullptr)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
@@ -72,6 +78,21 @@ int main(int argc, char* argv[]) {
     std::filesystem::create_directories(archiveDir);
     if (vexa::bench::BenchArchive::Write(archiveDir + "/Archive.db", count) < 0)
         return 1;
+    std::unique_ptr<vexa::test::PgServer> server;
+    if (inDatabase) {
+        server = std::make_unique<vexa::test::PgServer>(true);
+        const std::string db = server->NewDatabase();
+        std::string bytes;
+        vexa::DatabaseStore store(server->ConnInfo(db));
+        if (!vexa::TextFiles::ReadAll(archiveDir + "/Archive.db", bytes).ok || !store.Open().ok ||
+            !store.Import(bytes, false).ok)
+            return 1;
+        std::filesystem::remove(archiveDir + "/Archive.db");
+        std::filesystem::create_directories(dirs.systemConfig + "/Lomar");
+        std::ofstream(dirs.systemConfig + "/Lomar/HKEY_LOCAL_MACHINE.reg")
+            << "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lomar\\Vexa]\r\n"
+            << "\"databaze\"=\"" << server->ConnInfo(db) << "\"\r\n";
+    }
 
     // The directory goes when main returns, after the window and the application.
     struct RemoveAtEnd {

@@ -87,6 +87,8 @@ int main(int argc, char* argv[]) {
         if (!vexa::TextFiles::ReadAll(archiveDir + "/Archive.db", bytes).ok || !store.Open().ok ||
             !store.Import(bytes, false).ok)
             return 1;
+        // A server at rest, as a clerk finds it: the import's writes are out of its way.
+        server->Sql(db, "CHECKPOINT");
         std::filesystem::remove(archiveDir + "/Archive.db");
         std::filesystem::create_directories(dirs.systemConfig + "/Lomar");
         std::ofstream(dirs.systemConfig + "/Lomar/HKEY_LOCAL_MACHINE.reg")

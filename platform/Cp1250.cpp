@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include <array>
 
@@ -153,22 +154,34 @@ std::optional<std::string> Cp1250::FromUtf8(std::string_view utf8) {
 
 std::string Cp1250::FromUtf8Lossy(std::string_view utf8) {
     std::string out;
-    out.reserve(utf8.size());
+    FromUtf8Lossy(utf8, out);
+    return out;
+}
+
+void Cp1250::FromUtf8Lossy(std::string_view utf8, std::string& out) {
+    // Never longer than the UTF-8; written in place, then cut to size. Runs of ASCII, most of
+    // every record, are copied whole.
+    out.resize(utf8.size());
+    char* to = out.data();
     std::size_t pos = 0;
     while (pos < utf8.size()) {
-        const auto c = static_cast<unsigned char>(utf8[pos]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            ++pos;
-            continue;
+        std::size_t run = pos;
+        while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) < 0x80)
+            ++run;
+        if (run > pos) {
+            std::memcpy(to, utf8.data() + pos, run - pos);
+            to += run - pos;
+            pos = run;
+            if (pos == utf8.size())
+                break;
         }
         auto cp = DecodeUtf8(utf8, pos);
         auto b = cp ? ByteOf(*cp) : std::nullopt;
         if (!cp)
             ++pos;
-        out += b ? static_cast<char>(*b) : '?';
+        *to++ = b ? static_cast<char>(*b) : '?';
     }
-    return out;
+    out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
 std::string Cs(std::string_view utf8) {

@@ -27,6 +27,8 @@ class Cp1250 {
     // Converts UTF-8 to Windows-1250, with "?" for each character the code page cannot hold
     // and each byte that is not valid UTF-8 (for texts from outside, such as a database).
     static std::string FromUtf8Lossy(std::string_view utf8);
+    // The same into `out` (emptied first), whose room is used again.
+    static void FromUtf8Lossy(std::string_view utf8, std::string& out);
 
     // Upper case over Windows-1250: every small letter (accented Czech letters included) becomes
     // its capital; other bytes stay.

@@ -73,10 +73,9 @@ const char* RecordTable::Keep(std::string_view bytes) {
     return at;
 }
 
-bool RecordTable::Place(std::string_view line, bool asRecord, const char*& at,
-                        std::size_t& length) {
-    std::uint16_t ends[7] = {};
-    const std::uint32_t seps = Separators(line, ends);
+bool RecordTable::Place(std::string_view line, bool asRecord, const char*& at, std::size_t& length,
+                        std::uint32_t& seps, std::uint16_t* ends) {
+    seps = Separators(line, ends);
     bool kept = true;
     std::string formed;
     if (seps < 7 || (asRecord && !RecordForm(seps))) {
@@ -84,6 +83,7 @@ bool RecordTable::Place(std::string_view line, bool asRecord, const char*& at,
         kept = record.LoadFromLine(line);
         formed = record.GetDataAsLine();
         line = formed;
+        seps = Separators(line, ends);
     }
     at = Keep(line);
     length = line.size();
@@ -136,10 +136,10 @@ int RecordTable::Adopt(std::unique_ptr<char[]> bytes, std::size_t size, Hash64* 
                 // Read and written as a record would be, so the file gets what it always got.
                 const char* placed = nullptr;
                 std::size_t length = 0;
-                if (!Place(line, true, placed, length) && tooMany == 0)
-                    tooMany = lineNo;
+                std::uint32_t n = 0;
                 std::uint16_t formed[7] = {};
-                const std::uint32_t n = Separators({placed, length}, formed);
+                if (!Place(line, true, placed, length, n, formed) && tooMany == 0)
+                    tooMany = lineNo;
                 Push(placed, length, n, formed, 0);
                 At(static_cast<int>(m_count - 1)).next =
                     HashOf(FieldOf(static_cast<int>(m_count - 1), 0));
@@ -215,9 +215,9 @@ void RecordTable::Reserve(std::size_t more) {
 bool RecordTable::Append(std::string_view line, bool asRecord) {
     const char* at = nullptr;
     std::size_t length = 0;
-    const bool kept = Place(line, asRecord, at, length);
+    std::uint32_t seps = 0;
     std::uint16_t ends[7] = {};
-    const std::uint32_t seps = Separators({at, length}, ends);
+    const bool kept = Place(line, asRecord, at, length, seps, ends);
     Push(at, length, seps, ends, 0);
     if (2 * (m_numbers + 1) > m_mask + 1)
         Grow(std::max<std::size_t>(64, 2 * (m_mask + 1)));
@@ -228,9 +228,9 @@ bool RecordTable::Append(std::string_view line, bool asRecord) {
 bool RecordTable::Replace(int slot, std::string_view line, bool asRecord) {
     const char* at = nullptr;
     std::size_t length = 0;
-    const bool kept = Place(line, asRecord, at, length);
+    std::uint32_t seps = 0;
     std::uint16_t ends[7] = {};
-    const std::uint32_t seps = Separators({at, length}, ends);
+    const bool kept = Place(line, asRecord, at, length, seps, ends);
     const std::string_view number(at, seps > 0 ? ends[0] : length);
     const bool sameNumber = number == FieldOf(slot, 0);
     const auto s = static_cast<std::uint32_t>(slot);

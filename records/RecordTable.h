@@ -103,7 +103,9 @@ class RecordTable {
               std::uint32_t hash);
     // Where a line is held: its own bytes when it is in a form that may be held, else a copy
     // in a record's form in the blocks; false when children had to be dropped.
-    bool Place(std::string_view line, bool asRecord, const char*& at, std::size_t& length);
+    // `seps` and `ends` are those of the line as held.
+    bool Place(std::string_view line, bool asRecord, const char*& at, std::size_t& length,
+               std::uint32_t& seps, std::uint16_t* ends);
     const char* Keep(std::string_view bytes);
     static void Index(Slot& s, const char* line, std::size_t length, std::uint32_t seps,
                       const std::uint16_t* ends);

@@ -35,8 +35,12 @@ void frmVexa::LoadDatabase(const std::string& conninfo) {
 }
 
 void frmVexa::WatchDatabase(int socket) {
-    delete m_databaseWatch;
-    m_databaseWatch = nullptr;
+    // The old watch may be the one whose signal is being handled: it goes once that is over.
+    if (m_databaseWatch != nullptr) {
+        m_databaseWatch->setEnabled(false);
+        m_databaseWatch->deleteLater();
+        m_databaseWatch = nullptr;
+    }
     if (socket < 0)
         return;
     m_databaseWatch = new QSocketNotifier(socket, QSocketNotifier::Read, this);

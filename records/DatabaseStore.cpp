@@ -374,7 +374,7 @@ DatabaseStore::Write DatabaseStore::WriteFailed(std::string error) {
 }
 
 void DatabaseStore::Learn(const Row& row) {
-    m_known[row.Id] = {row.Version, row.Removed};
+    m_known.Put(row.Id, {row.Version, row.Removed});
 }
 
 DatabaseStore::Status DatabaseStore::Load(const RowSink& row) {
@@ -389,9 +389,9 @@ DatabaseStore::Status DatabaseStore::Load(const RowSink& row) {
     // The number and the rows come from one snapshot: every change up to that number is in the
     // rows, every later one is fetched on notice.
     const std::int64_t seen = Number(begin.Value(0, 0));
-    m_known.clear();
+    m_known.Clear();
     Status copied = CopyOut(kCopyLive, [&](std::int64_t id, int version, std::string_view line) {
-        m_known[id] = {version, false};
+        m_known.Put(id, {version, false});
         row(id, version, line);
     });
     if (!copied.ok)
@@ -610,8 +610,8 @@ DatabaseStore::Changes DatabaseStore::ReadNotifications() {
             auto [afterId, idError] = std::from_chars(text, end, id);
             bool parsed = idError == std::errc() && afterId < end && *afterId == ' ' &&
                           std::from_chars(afterId + 1, end, version).ec == std::errc();
-            auto known = m_known.find(id);
-            if (!parsed || known == m_known.end() || known->second.Version != version)
+            const Known* known = m_known.Find(id);
+            if (!parsed || known == nullptr || known->Version != version)
                 m_fetch = true;
         }
         PQfreemem(note);
@@ -627,9 +627,9 @@ DatabaseStore::Changes DatabaseStore::ReadNotifications() {
     for (int i = 0; i < rows.Rows(); ++i) {
         Row row = rows.RowAt(i);
         m_seen = std::max(m_seen, Number(rows.Value(i, 7)));
-        auto known = m_known.find(row.Id);
-        const bool wasLive = known != m_known.end() && !known->second.Removed;
-        const int knownVersion = known != m_known.end() ? known->second.Version : 0;
+        const Known* known = m_known.Find(row.Id);
+        const bool wasLive = known != nullptr && !known->Removed;
+        const int knownVersion = known != nullptr ? known->Version : 0;
         Learn(row);
         if (!row.Removed && !wasLive)
             changes.List.push_back({Change::Kind::Added, std::move(row)});

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "records/ClientsDataCls.h"
+#include "records/IdMap.h"
 
 struct pg_conn;
 
@@ -179,7 +180,7 @@ class DatabaseStore {
     bool m_created = false;    // this connection created the tables
     bool m_fetch = false;      // rows may have changed that this copy has not fetched
     std::int64_t m_seen = 0;   // the highest change number fetched
-    std::unordered_map<std::int64_t, Known> m_known;
+    IdMap<Known> m_known;
 };
 
 }  // namespace vexa

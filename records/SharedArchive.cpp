@@ -13,7 +13,7 @@ DatabaseStore::Status SharedArchive::Load() {
     if (!opened.ok)
         return opened;
     return m_store.Load([this](std::int64_t id, int version, std::string_view line) {
-        m_slots[id] = m_records.Keep(line);
+        m_slots.Put(id, m_records.Keep(line));
         m_ids.push_back(id);
         m_versions.push_back(version);
     });
@@ -34,18 +34,18 @@ int SharedArchive::Version(int slot) const {
 
 int SharedArchive::Take(const DatabaseStore::Row& row, Applied& changes) {
     const bool live = row.Version != 0 && !row.Removed;
-    auto known = m_slots.find(row.Id);
-    if (known == m_slots.end()) {
+    const int* known = m_slots.Find(row.Id);
+    if (known == nullptr) {
         if (!live)
             return -1;
         const int slot = m_records.Keep(row.Line);
-        m_slots[row.Id] = slot;
+        m_slots.Put(row.Id, slot);
         m_ids.push_back(row.Id);
         m_versions.push_back(row.Version);
         changes.push_back({slot, Kind::Added});
         return slot;
     }
-    const int slot = known->second;
+    const int slot = *known;
     const bool held = m_records.Holds(slot);
     m_versions[static_cast<std::size_t>(slot)] = row.Version;
     if (!live) {

@@ -7,6 +7,7 @@
 
 #include "records/ArchiveCls.h"
 #include "records/DatabaseStore.h"
+#include "records/IdMap.h"
 
 namespace vexa {
 
@@ -64,7 +65,7 @@ class SharedArchive {
     ArchiveCls& m_records;
     std::vector<std::int64_t> m_ids;  // by slot
     std::vector<int> m_versions;      // by slot
-    std::unordered_map<std::int64_t, int> m_slots;
+    IdMap<int> m_slots;
 };
 
 }  // namespace vexa

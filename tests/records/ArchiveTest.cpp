@@ -13,6 +13,7 @@
 #include "platform/SystemError.h"
 #include "records/ArchiveCls.h"
 #include "records/ArchiveJournal.h"
+#include "records/IdMap.h"
 #include "support/TestSupport.h"
 
 namespace vexa {
@@ -529,6 +530,19 @@ TEST_F(ArchiveTest, NewFilesArePrivateOrForTheDirectorysGroup) {
     ::stat(Archive().c_str(), &st);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(st.st_gid, root ? 65534 : ::getegid());
+}
+
+// Row ids read in order, new ones above them and one that arrived late: each keeps its value.
+TEST(IdMapTest, IdsInAndOutOfOrderKeepTheirValues) {
+    IdMap<int> map;
+    for (std::int64_t id : {1, 2, 5, 9, 3, 7})
+        map.Put(id, static_cast<int>(id) * 10);
+    map.Put(3, 31);
+    map.Put(9, 91);
+    for (auto [id, value] : {std::pair{1, 10}, {2, 20}, {3, 31}, {5, 50}, {7, 70}, {9, 91}})
+        EXPECT_EQ(map.Find(id) ? *map.Find(id) : -1, value) << id;
+    for (std::int64_t id : {0, 4, 6, 8, 10})
+        EXPECT_EQ(map.Find(id), nullptr) << id;
 }
 
 }  // namespace

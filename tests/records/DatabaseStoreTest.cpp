@@ -258,6 +258,9 @@ TEST(DatabaseMessagesTest, TheQuestionsNameWhoAndWhen) {
     EXPECT_EQ(DatabaseMessages::RemovedMeanwhile("bohous", "okno3", 1706782830),
               W("Záznam mezitím odebral uživatel bohous na počítači okno3 (01.02.2024 10:20:30). "
                 "Chcete jej přesto uložit?"));
+    EXPECT_EQ(DatabaseMessages::ChangedBeforeRemoval("bohous", "okno3", 1706782830),
+              W("Záznam mezitím změnil uživatel bohous na počítači okno3 (01.02.2024 10:20:30). "
+                "Chcete jej přesto odebrat?"));
 }
 
 TEST_F(DatabaseStoreTest, AnotherCopysChangesArriveWithinTwoSecondsAndOwnOnesAreNotRepeated) {

@@ -119,6 +119,14 @@ void SharedArchiveTest::twoClerksOnOneRecord() {
     QCOMPARE(server->Sql(db, "SELECT jmeno || ' ' || (odebrano IS NULL) FROM zaznamy"),
              std::string("PETR true"));
     QTRY_COMPARE_WITH_TIMEOUT(b.ListColumn(2), (Strings{"PETR"}), 2000);
+
+    // Vrátit brings B's own removal back, for A too.
+    b.ClickRowOf("P1");
+    b.Click("cmdOdebrat");
+    b.Click("cmdVratit");
+    QCOMPARE(server->Sql(db, "SELECT (odebrano IS NULL) || ' ' || verze FROM zaznamy"),
+             std::string("true 7"));
+    QCOMPARE(b.ListColumn(2), (Strings{"PETR"}));
     QCOMPARE(a.messages.Unanswered() + b.messages.Unanswered(), 0);
 }
 

@@ -31,14 +31,14 @@ ClientsDataCls Holder(const std::string& number, const std::string& surname) {
     return record;
 }
 
-// The question about a record another clerk (this process's user and host) changed last.
-std::string ChangedQuestion(const std::string& db, const std::string& number) {
+// The question about the one record as another clerk (this process's user and host) changed
+// or removed it: `column` holds the time.
+using Question = std::string (*)(const std::string&, const std::string&, std::int64_t);
+std::string Asked(const std::string& db, Question question, const std::string& column) {
     const DatabaseStore::Clerk clerk = DatabaseStore::Clerk::ThisOne();
-    const std::string time = server->Sql(
-        db, "SELECT floor(extract(epoch FROM zmeneno))::bigint FROM zaznamy WHERE cislo_pasu = '" +
-                number + "'");
-    return W("Varování: ") +
-           DatabaseMessages::ChangedMeanwhile(clerk.User, clerk.Host, std::stoll(time));
+    const std::string time =
+        server->Sql(db, "SELECT floor(extract(epoch FROM " + column + "))::bigint FROM zaznamy");
+    return W("Varování: ") + question(clerk.User, clerk.Host, std::stoll(time));
 }
 
 }  // namespace
@@ -82,7 +82,8 @@ void SharedArchiveTest::twoClerksOnOneRecord() {
     a.messages.AnswerNext(Answer::Yes);
     a.messages.AnswerNext(Answer::No);
     a.Click("cmdUlozit");
-    QCOMPARE(a.Shown(), (Strings{exists, ChangedQuestion(db, "P1")}));
+    QCOMPARE(a.Shown(),
+             (Strings{exists, Asked(db, DatabaseMessages::ChangedMeanwhile, "zmeneno")}));
     QCOMPARE(server->Sql(db, "SELECT prijmeni FROM zaznamy"), std::string("NOVÁKOVÁ"));
     QCOMPARE(a.Text("edPrijmeni"), W("NOVOTNÝ"));
 
@@ -91,8 +92,8 @@ void SharedArchiveTest::twoClerksOnOneRecord() {
     a.messages.AnswerNext(Answer::Yes);
     a.messages.AnswerNext(Answer::Yes);
     a.Click("cmdUlozit");
-    QCOMPARE(a.Shown(),
-             (Strings{exists, ChangedQuestion(db, "P1"), "Info: " + W("Záznam byl uložen")}));
+    QCOMPARE(a.Shown(), (Strings{exists, Asked(db, DatabaseMessages::ChangedMeanwhile, "zmeneno"),
+                                 "Info: " + W("Záznam byl uložen")}));
     QCOMPARE(server->Sql(db, "SELECT prijmeni || ' ' || verze FROM zaznamy"),
              std::string("NOVOTNÝ 3"));
 
@@ -102,12 +103,7 @@ void SharedArchiveTest::twoClerksOnOneRecord() {
     b.ClickRowOf("P1");
     b.Click("cmdOdebrat");
     QTRY_COMPARE_WITH_TIMEOUT(a.List()->TotalCount(), 0, 2000);
-    const DatabaseStore::Clerk clerk = DatabaseStore::Clerk::ThisOne();
-    const std::string removedAt =
-        server->Sql(db, "SELECT floor(extract(epoch FROM odebrano))::bigint FROM zaznamy");
-    const std::string removed =
-        W("Varování: ") +
-        DatabaseMessages::RemovedMeanwhile(clerk.User, clerk.Host, std::stoll(removedAt));
+    const std::string removed = Asked(db, DatabaseMessages::RemovedMeanwhile, "odebrano");
     a.Type("edJmeno", "PETR");
     for (Answer answer : {Answer::No, Answer::Yes}) {
         a.messages.ClearShown();

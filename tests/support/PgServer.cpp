@@ -84,7 +84,7 @@ PgServer::~PgServer() {
     std::filesystem::remove_all(m_dir, ec);
 }
 
-void PgServer::RunTool(const std::string& tool, const std::string& args) {
+pid_t PgServer::Spawn(const std::string& tool, const std::string& args, bool append) {
     const std::string path = std::string(kBinDir) + "/" + tool;
     const std::string log = m_dir + "/" + tool + ".log";
     std::vector<std::string> words = Words(args);
@@ -92,33 +92,9 @@ void PgServer::RunTool(const std::string& tool, const std::string& args) {
     for (std::string& w : words)
         argv.push_back(w.data());
     argv.push_back(nullptr);
+    const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
-        if (m_dropPrivileges &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(m_gid) != 0 || ::setuid(m_uid) != 0))
-            ::_exit(126);
-        const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            ::dup2(fd, 1);
-            ::dup2(fd, 2);
-        }
-        ::execv(path.c_str(), argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0)
-        throw std::runtime_error(tool + " failed: " + ReadLog(log));
-}
-
-void PgServer::Start() {
-    const std::string path = std::string(kBinDir) + "/postgres";
-    const std::string log = m_dir + "/server.log";
-    std::string data = m_data;
-    char* argv[] = {const_cast<char*>(path.c_str()), const_cast<char*>("-D"), data.data(), nullptr};
-    const pid_t parent = ::getpid();
-    m_pid = ::fork();
-    if (m_pid == 0) {
         if (m_dropPrivileges &&
             (::setgroups(0, nullptr) != 0 || ::setgid(m_gid) != 0 || ::setuid(m_uid) != 0))
             ::_exit(126);
@@ -127,14 +103,29 @@ void PgServer::Start() {
         ::prctl(PR_SET_PDEATHSIG, SIGQUIT);
         if (::getppid() != parent)
             ::_exit(1);
-        const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+        const int fd = ::open(log.c_str(),
+                              O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC), 0600);
         if (fd >= 0) {
             ::dup2(fd, 1);
             ::dup2(fd, 2);
         }
-        ::execv(path.c_str(), argv);
+        ::execv(path.c_str(), argv.data());
         ::_exit(127);
     }
+    return pid;
+}
+
+void PgServer::RunTool(const std::string& tool, const std::string& args) {
+    const pid_t pid = Spawn(tool, args, false);
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+        throw std::runtime_error(tool + " failed: " + ReadLog(m_dir + "/" + tool + ".log"));
+}
+
+void PgServer::Start() {
+    const std::string log = m_dir + "/postgres.log";
+    m_pid = Spawn("postgres", "-D " + m_data, true);
     if (m_pid < 0)
         throw std::runtime_error("fork failed");
     const std::string conninfo = ConnInfo("postgres");

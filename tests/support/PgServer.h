@@ -41,6 +41,9 @@ class PgServer {
     std::string Sql(const std::string& db, const std::string& sql) const;
 
   private:
+    // Starts one of the server's programs as the server's user (killed when the test program
+    // ends), its output in DIR/TOOL.log.
+    pid_t Spawn(const std::string& tool, const std::string& args, bool append);
     void RunTool(const std::string& tool, const std::string& args);
 
     std::string m_dir;

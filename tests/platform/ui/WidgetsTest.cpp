@@ -1,6 +1,5 @@
 // The widgets the forms are built from, driven as a user would on the offscreen platform.
 #include <QAbstractButton>
-#include <QHeaderView>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QtTest>
@@ -186,19 +185,13 @@ void WidgetsTest::scrollBarWithTheLargerValueAtTheTop() {
     QSignalSpy changes(&bar, &VScrollBar::Change);
     QVERIFY(test::ShowActive(&bar));
     auto click = [&](int y) { QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(8, y)); };
-    auto key = [&](Qt::Key k) { test::PressKey(k); };
-    // The track on either side of the thumb, the keys to the ends, then dragging the thumb (in the
-    // middle at 0) to the top; each step a Change. (Arrows, Up and PageUp: the guide-point
-    // dialog's tests.)
+    // The track on either side of the thumb, then dragging the thumb (in the middle at 0) to the
+    // top; each step a Change. (Arrows and keys: the guide-point dialog's tests.)
     const struct {
         std::function<void()> act;
         int value;
     } steps[] = {{[&] { click(40); }, 10},
                  {[&] { click(160); }, 0},
-                 {[&] { key(Qt::Key_PageDown); }, -10},
-                 {[&] { key(Qt::Key_Home); }, 100},
-                 {[&] { key(Qt::Key_End); }, -100},
-                 {[&] { bar.SetValue(0); }, 0},
                  {[&] {
                       QTest::mousePress(&bar, Qt::LeftButton, {}, QPoint(8, 100));
                       QTest::mouseMove(&bar, QPoint(8, -50));
@@ -310,31 +303,14 @@ void WidgetsTest::listViewKeysTagsSortAndEvents() {
     for (std::size_t i = 1; i < sorted.size(); ++i)
         QVERIFY(collation.CompareTexts(sorted[i - 1], sorted[i]) <= 0);
 
-    // A changed row takes its sorted place; its tag and the selection stay.
-    list.SetItem(*selected, "x30", {"30", W("Adámek")});
-    QCOMPARE(list.ItemAt(0), *selected);
-    QCOMPARE(list.Tag(*selected), 0LL);
-    QCOMPARE(list.SelectedItem(), selected);
-
-    // Headers count from 1; every click into the list is a Click, on a row or below them.
+    // Rows leave room for the háček above a capital (ŽÁK, ŘÍHA); a click below them is a Click
+    // too. (Headers, rows clicked and double-clicked: the main window's archive tab.)
     QVERIFY(test::ShowActive(&list));
-    QSignalSpy columns(&list, &ListView::ColumnClick);
     QSignalSpy clicks(&list, &ListView::Click);
-    QSignalSpy doubles(&list, &ListView::DblClick);
-    QHeaderView* header = list.header();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionPosition(1) + 10, header->height() / 2));
-    QCOMPARE(columns.count(), 1);
-    QCOMPARE(columns.at(0).at(0).toInt(), 2);
-    QRect firstRow = list.visualRect(list.model()->index(0, 0));
-    // Rows leave room for the háček above a capital (ŽÁK, ŘÍHA).
-    QVERIFY(firstRow.height() >= QFontMetrics(list.font()).height() + 4);
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, firstRow.center());
-    QCOMPARE(list.SelectedItem(), list.ItemAt(0));
+    QVERIFY(list.visualRect(list.model()->index(0, 0)).height() >=
+            QFontMetrics(list.font()).height() + 4);
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(10, 280));
-    QCOMPARE(clicks.count(), 2);
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, firstRow.center());
-    QCOMPARE(doubles.count(), 1);
+    QCOMPARE(clicks.count(), 1);
 }
 
 // Rows read where their owner keeps them: a filter shows some of them in the sort order, keeps
@@ -425,10 +401,12 @@ void WidgetsTest::messageBoxes() {
         QCOMPARE(seen, QString::fromUtf8(kind.seen));
     }
     // The answers' letters, with or without Alt.
-    for (auto [key, modifiers, yes] : {std::tuple{Qt::Key_A, Qt::KeyboardModifiers(), true},
-                                       {Qt::Key_N, Qt::NoModifier, false},
-                                       {Qt::Key_A, Qt::AltModifier, true},
-                                       {Qt::Key_N, Qt::AltModifier, false}}) {
+    const std::tuple<Qt::Key, Qt::KeyboardModifiers, bool> answers[] = {
+        {Qt::Key_A, Qt::NoModifier, true},
+        {Qt::Key_N, Qt::NoModifier, false},
+        {Qt::Key_A, Qt::AltModifier, true},
+        {Qt::Key_N, Qt::AltModifier, false}};
+    for (auto [key, modifiers, yes] : answers) {
         test::WhenModalShown([key, modifiers](QWidget*) { test::PressKey(key, modifiers); });
         QCOMPARE(boxes.AskYesNo(&window, "Vexa", "?"), yes);
     }

@@ -127,8 +127,7 @@ class Run {
         }
         test::TypeOver(C(name), UiText::ToQt(cp1250));
     }
-    // The clerk clicks into a field.
-    void Focus(const char* name) { QTest::mouseClick(C(name), Qt::LeftButton); }
+    // The clerk clicks a button, or into a field.
     void Click(const char* name) { QTest::mouseClick(C(name), Qt::LeftButton); }
     // A double click as the window system delivers it: press, release, press, release.
     void DoubleClick(const char* name) {
@@ -149,7 +148,7 @@ class Run {
         Type("edMistoNarozeni", "BRNO");
         Type("edCisloPasu", number);
         Type("edPasVydal", W("MÚ BRNO"));
-        Focus("edDatumVydani");  // leaving the birth number fills date and sex
+        Click("edDatumVydani");  // leaving the birth number fills date and sex
     }
     QPoint RowCentre(int row) {
         return List()->visualRect(List()->model()->index(row, 0)).center();

@@ -29,15 +29,6 @@ std::string ReadLog(const std::string& path) {
     return text.str();
 }
 
-// Splits at blanks (the tests' arguments hold none of their own).
-std::vector<std::string> Words(const std::string& text) {
-    std::vector<std::string> words;
-    std::istringstream in(text);
-    for (std::string w; in >> w;)
-        words.push_back(w);
-    return words;
-}
-
 }  // namespace
 
 PgServer::PgServer(bool durable) {
@@ -60,8 +51,8 @@ PgServer::PgServer(bool durable) {
         if (::chown(m_dir.c_str(), m_uid, m_gid) != 0)
             throw std::runtime_error("chown of " + m_dir + " failed");
     }
-    RunTool("initdb",
-            "-D " + m_data + " -U " + kSuperuser + " -A trust -E UTF8 --locale=C --no-sync");
+    RunTool("initdb", {"-D", m_data, "-U", kSuperuser, "-A", "trust", "-E", "UTF8", "--locale=C",
+                       "--no-sync"});
     std::ofstream conf(m_data + "/postgresql.conf", std::ios::app);
     conf << "listen_addresses = ''\n"
          << "unix_socket_directories = '" << m_dir
@@ -84,24 +75,27 @@ PgServer::~PgServer() {
     std::filesystem::remove_all(m_dir, ec);
 }
 
-void PgServer::RunTool(const std::string& tool, const std::string& args) {
+void PgServer::InChild(const std::string& log, int append) const {
+    if (m_dropPrivileges &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(m_gid) != 0 || ::setuid(m_uid) != 0))
+        ::_exit(126);
+    const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | append | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::dup2(fd, 1);
+        ::dup2(fd, 2);
+    }
+}
+
+void PgServer::RunTool(const std::string& tool, std::vector<std::string> args) {
     const std::string path = std::string(kBinDir) + "/" + tool;
     const std::string log = m_dir + "/" + tool + ".log";
-    std::vector<std::string> words = Words(args);
     std::vector<char*> argv{const_cast<char*>(path.c_str())};
-    for (std::string& w : words)
-        argv.push_back(w.data());
+    for (std::string& a : args)
+        argv.push_back(a.data());
     argv.push_back(nullptr);
     const pid_t pid = ::fork();
     if (pid == 0) {
-        if (m_dropPrivileges &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(m_gid) != 0 || ::setuid(m_uid) != 0))
-            ::_exit(126);
-        const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            ::dup2(fd, 1);
-            ::dup2(fd, 2);
-        }
+        InChild(log, O_TRUNC);
         ::execv(path.c_str(), argv.data());
         ::_exit(127);
     }
@@ -119,19 +113,12 @@ void PgServer::Start() {
     const pid_t parent = ::getpid();
     m_pid = ::fork();
     if (m_pid == 0) {
-        if (m_dropPrivileges &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(m_gid) != 0 || ::setuid(m_uid) != 0))
-            ::_exit(126);
+        InChild(log, O_APPEND);
         // Set after the change of user, which clears it: a test program that dies takes its
         // server along.
         ::prctl(PR_SET_PDEATHSIG, SIGQUIT);
         if (::getppid() != parent)
             ::_exit(1);
-        const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            ::dup2(fd, 1);
-            ::dup2(fd, 2);
-        }
         ::execv(path.c_str(), argv);
         ::_exit(127);
     }
@@ -155,7 +142,7 @@ void PgServer::Stop(bool immediate) {
     if (m_pid <= 0)
         return;
     try {
-        RunTool("pg_ctl", "stop -D " + m_data + " -w -m " + (immediate ? "immediate" : "fast"));
+        RunTool("pg_ctl", {"stop", "-D", m_data, "-w", "-m", immediate ? "immediate" : "fast"});
     } catch (const std::exception&) {
         ::kill(m_pid, SIGQUIT);
     }

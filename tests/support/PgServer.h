@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace vexa::test {
 
@@ -41,7 +42,9 @@ class PgServer {
     std::string Sql(const std::string& db, const std::string& sql) const;
 
   private:
-    void RunTool(const std::string& tool, const std::string& args);
+    void RunTool(const std::string& tool, std::vector<std::string> args);
+    // In a forked child: the server's user, and the output into `log` (O_TRUNC or O_APPEND).
+    void InChild(const std::string& log, int append) const;
 
     std::string m_dir;
     std::string m_data;

@@ -48,11 +48,6 @@ std::string Line(const std::string& number, const std::string& surname, const st
            W(";MÚ BRNO") + "\r\n";
 }
 
-// The system's reason for an error as the clerk reads it in the test's locale.
-std::string Reason(int err) {
-    return SystemError::Text(err);
-}
-
 // One run of the program: its directories, registry, settings, message boxes and window.
 class Run {
   public:

@@ -196,7 +196,7 @@ void frmVexaTest::typingTheHolder() {
     run.Type("edRC_rest", kWomanRest);
 
     // Another tab keeps what was typed; an emptied expiry date is computed again on coming
-    // back, unless the issue date is no date. A birth number whose date part was emptied stays.
+    // back. A birth number whose date part was emptied stays.
     run.Type("edCisloPasu", "123");
     run.Type("edDatumZneplatneni", "");
     run.ClickTab(1);
@@ -204,12 +204,10 @@ void frmVexaTest::typingTheHolder() {
     run.ClickTab(0);
     QCOMPARE(run.Texts({"edPrijmeni", "edCisloPasu", "edDatumZneplatneni"}),
              (Strings{W("NOVÁK"), "123", InDays(Today(), 365)}));
-    run.Type("edDatumVydani", "31.02.2020");
-    run.Type("edDatumZneplatneni", "");
     run.Type("edRC_date", "");
     run.ClickTab(1);
     run.ClickTab(0);
-    QCOMPARE(run.Texts({"edDatumZneplatneni", "edRC_date"}), (Strings{"", kWomanDate}));
+    QCOMPARE(run.Text("edRC_date"), std::string(kWomanDate));
     QVERIFY(run.messages.ShownBoxes().empty());
 
     // Clearing the capitals check box does nothing until it is applied.
@@ -301,17 +299,10 @@ void frmVexaTest::printing() {
     QVERIFY(run.Dialog<frmTisk>() == nullptr && run.Dialog<frmSelSabl>() == nullptr);
     run.messages.ClearShown();
 
-    // The guide-point dialog keeps the window disabled until it closes; the keys then go to the
-    // window again.
-    run.Type("edJmeno", "JAN");
-    run.Click("cmdTisk");
-    QVERIFY(run.Dialog<frmTisk>() != nullptr && !form.isEnabled());
-    run.Dialog<frmTisk>()->windowHandle()->close();
-    QVERIFY(run.Active());
-    QVERIFY(form.isEnabled() && run.Dialog<frmTisk>() == nullptr);
-
     // "Ano": the guide marks, byte for byte in the port's file, and the shift written at once.
-    // (What "Ne" prints: the template dialog's data page below, the same question and job.)
+    // (What "Ne" prints: the template dialog's data page below, the same question and job; how
+    // the guide-point dialog keeps its owner disabled: the dialog's tests.)
+    run.Type("edJmeno", "JAN");
     run.Click("cmdTisk");
     frmTisk* guide = run.Dialog<frmTisk>();
     QTest::mouseClick(guide->cmdAno, Qt::LeftButton);
@@ -497,11 +488,9 @@ void frmVexaTest::searchingAndBringingBack() {
         const char* typed;  // UTF-8, as the keys carry it
         Strings numbers;
         const char* count;
-    } cases[] = {
-        {"novak", {"P1", "P4"}, "2 z 4"}, {"dvoř", {"P2"}, "1 z 4"},
-        {"8556121233", {"P2"}, "1 z 4"},  {"nov 850612", {"P1", "P3"}, "2 z 4"},
-        {"Nováková", {}, "0 z 4"},
-    };
+    } cases[] = {{"novak", {"P1", "P4"}, "2 z 4"},
+                 {"8556121233", {"P2"}, "1 z 4"},
+                 {"nov 850612", {"P1", "P3"}, "2 z 4"}};
     for (const auto& c : cases) {
         test::TypeOver(run.C("edHledat"), QString::fromUtf8(c.typed));
         QCOMPARE(run.ListColumn(0), c.numbers);
@@ -625,7 +614,7 @@ void frmVexaTest::filesThatCannotBeUsed() {
         test::WriteFile(run.dirs.userData + "/Lomar", "in the way");
         QCOMPARE(saveApplyAndExit(run),
                  (Strings{"Warning: " + W("Archiv ") + run.ArchivePath() +
-                              W(" nelze pro tento běh zamknout (") + Reason(ENOTDIR) +
+                              W(" nelze pro tento běh zamknout (") + SystemError::Text(ENOTDIR) +
                               W("). Záznamy se v tomto běhu do archivu neuloží."),
                           MemoryOnly(),
                           "Warning: " + notSaved +
@@ -640,7 +629,7 @@ void frmVexaTest::filesThatCannotBeUsed() {
         test::WriteFile(run.ArchivePath() + "/keep", "x");
         QCOMPARE(saveApplyAndExit(run),
                  (Strings{"Warning: " + W("Archiv se nepodařilo načíst ze souboru ") +
-                              run.ArchivePath() + " (" + Reason(EISDIR) +
+                              run.ArchivePath() + " (" + SystemError::Text(EISDIR) +
                               W("). Program tento soubor nepřepíše; záznamy uložené v tomto běhu "
                                 "se do něj nezapíší."),
                           MemoryOnly(),
@@ -687,7 +676,7 @@ void frmVexaTest::archiveDirectoryGoneWhileRunning() {
     std::filesystem::rename(dir, dir + ".moved");
     test::WriteFile(dir, "in the way");
     const std::string failed = W("Archiv se nepodařilo uložit do souboru ") + run.ArchivePath() +
-                               " (" + Reason(ENOTDIR) + ")";
+                               " (" + SystemError::Text(ENOTDIR) + ")";
     run.FillRecord("P1", "NOVAK");
     run.Click("cmdUlozit");
     QCOMPARE(run.Shown(), (Strings{"Warning: " + failed +

@@ -157,19 +157,13 @@ void WidgetsTest::checkBoxAndComboClicks() {
     QCOMPARE(checks.count(), 2);
     QCOMPARE(box.Value(), 0);
 
-    // The combo box: Click on a choice by the user only; typed text never becomes an item.
+    // The combo box: typed text never becomes an item. (Click on a choice by the user only: the
+    // settings tab's flow.)
     ComboBox combo(QStringLiteral("comLpt"));
     combo.SetRefused(";");
     for (const char* item : {"lpt1", "lpt2", "lpt3"})
         combo.AddItem(item);
-    QSignalSpy clicks(&combo, &ComboBox::Click);
     QVERIFY(test::ShowActive(&combo));
-    combo.SetText("lpt9");
-    QCOMPARE(clicks.count(), 0);
-    combo.setCurrentIndex(0);
-    QTest::keyClick(&combo, Qt::Key_Down);
-    QCOMPARE(clicks.count(), 1);
-    QCOMPARE(combo.Text(), std::string("lpt2"));
     combo.lineEdit()->selectAll();
     QTest::keyClicks(combo.lineEdit(), QStringLiteral("com;7"));
     QTest::keyClick(combo.lineEdit(), Qt::Key_Return);
@@ -318,18 +312,14 @@ void WidgetsTest::listViewKeysTagsSortAndEvents() {
 void WidgetsTest::listViewReadsASourceAndFilters() {
     struct Rows : ListSource {
         std::vector<std::vector<std::string>> texts;
-        std::vector<bool> alive;
         int Ids() const override { return static_cast<int>(texts.size()); }
-        bool Alive(int id) const override { return alive[static_cast<std::size_t>(id)]; }
+        bool Alive(int) const override { return true; }
         std::string_view Text(int id, int column) const override {
             return texts[static_cast<std::size_t>(id)][static_cast<std::size_t>(column)];
         }
         std::string Key(int id) const override { return "x" + std::string(Text(id, 0)); }
         long long Tag(int id) const override { return id; }
-        void Add(std::string a, std::string b) {
-            texts.push_back({std::move(a), std::move(b)});
-            alive.push_back(true);
-        }
+        void Add(std::string a, std::string b) { texts.push_back({std::move(a), std::move(b)}); }
     } rows;
     for (const char* pair : {"3 Novák", "1 Černý", "2 Nováková", "4 Bílý"})
         rows.Add(std::string(pair, 1), W(pair + 2));
@@ -342,7 +332,6 @@ void WidgetsTest::listViewReadsASourceAndFilters() {
     list.Select(2);
     list.SetFilter(startsNov);
     QCOMPARE(Column(list, 0), (Strings{"2", "3"}));
-    QCOMPARE(list.TotalCount(), 4);
     QCOMPARE(list.SelectedItem(), std::optional<ListView::Id>(2));
     list.SetSortKey(1);
     QCOMPARE(Column(list, 1), (Strings{W("Novák"), W("Nováková")}));
@@ -350,18 +339,15 @@ void WidgetsTest::listViewReadsASourceAndFilters() {
     list.SetFilter([&](ListView::Id id) { return startsNov(id) && rows.Text(id, 1).size() > 5; },
                    true);
     QCOMPARE(Column(list, 0), (Strings{"2"}));
-    // Added: shown only when the filter takes it. Changed: a hidden row stays hidden.
-    rows.Add("5", "Nowak");
-    list.RowAdded(4);
+    // Added and taken by the filter: shown. Changed: a hidden row stays hidden, in its new place.
+    // (Rows added that the filter hides, rows removed and the counts: the archive tab's search.)
     rows.Add("6", W("Nováčková"));
-    list.RowAdded(5);
+    list.RowAdded(4);
     rows.texts[0][1] = W("Nováčková");
     list.RowChanged(0);
     QCOMPARE(Column(list, 0), (Strings{"6", "2"}));
-    rows.alive[5] = false;
-    list.RowRemoved(5);
     list.SetFilter(nullptr);
-    QCOMPARE(Column(list, 0), (Strings{"4", "1", "3", "2", "5"}));
+    QCOMPARE(Column(list, 0), (Strings{"4", "1", "3", "6", "2"}));
 }
 
 void WidgetsTest::messageBoxes() {

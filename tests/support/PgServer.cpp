@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -24,9 +24,7 @@ namespace {
 
 std::string ReadLog(const std::string& path) {
     std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace

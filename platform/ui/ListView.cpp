@@ -31,18 +31,14 @@ ListView::ListView(const QString& name, QWidget* parent)
     });
 }
 
-void ListView::AddColumn(const std::string& key, const std::string& headerText, int widthPixels) {
-    m_model->AddColumn(key, headerText);
+void ListView::AddColumn(const std::string&, const std::string& headerText, int widthPixels) {
+    m_model->AddColumn(headerText);
     header()->resizeSection(m_model->columnCount() - 1, widthPixels);
 }
 
 ListView::Id ListView::AddItem(const std::string& key, std::vector<std::string> texts,
                                long long tag) {
     return m_model->Add(key, std::move(texts), tag);
-}
-
-void ListView::SetItem(Id id, const std::string& key, std::vector<std::string> texts) {
-    m_model->Set(id, key, std::move(texts));
 }
 
 void ListView::RemoveItem(Id id) {

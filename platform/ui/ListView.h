@@ -23,12 +23,12 @@ class ListView : public QTreeView {
 
     explicit ListView(const QString& name, QWidget* parent = nullptr);
 
+    // `key` names the column as the forms name theirs; nothing looks a column up by it.
     void AddColumn(const std::string& key, const std::string& header, int widthPixels);
     int Columns() const { return m_model->columnCount(); }
 
     // `texts` holds the row's text and then its sub-items.
     Id AddItem(const std::string& key, std::vector<std::string> texts, long long tag);
-    void SetItem(Id id, const std::string& key, std::vector<std::string> texts);
     void RemoveItem(Id id);
     int ListCount() const { return m_model->Count(); }
     Id ItemAt(int row) const { return m_model->IdAt(row); }
@@ -37,7 +37,6 @@ class ListView : public QTreeView {
     std::string Text(Id id, int column) const { return std::string(m_model->Text(id, column)); }
     long long Tag(Id id) const { return m_model->Tag(id); }
     std::optional<Id> FindItem(const std::string& key) const { return m_model->FindKey(key); }
-    std::optional<Id> FindTag(long long tag) const { return m_model->FindTag(tag); }
 
     // Rows read from `source` instead of rows of the list's own (see ListViewModel); the owner
     // tells each change of the source.

@@ -38,10 +38,9 @@ QVariant ListViewModel::headerData(int section, Qt::Orientation orientation, int
     return UiText::ToQt(m_headers[static_cast<std::size_t>(section)]);
 }
 
-void ListViewModel::AddColumn(const std::string& key, const std::string& header) {
+void ListViewModel::AddColumn(const std::string& header) {
     int column = static_cast<int>(m_headers.size());
     beginInsertColumns(QModelIndex(), column, column);
-    m_columnKeys.push_back(key);
     m_headers.push_back(header);
     endInsertColumns();
 }
@@ -54,10 +53,6 @@ void ListViewModel::SetRowHeight(int pixels) {
         emit layoutAboutToBeChanged();
         emit layoutChanged();
     }
-}
-
-std::string ListViewModel::ColumnKey(int column) const {
-    return m_columnKeys.at(static_cast<std::size_t>(column));
 }
 
 std::string_view ListViewModel::Text(Id id, int column) const {
@@ -303,14 +298,6 @@ std::optional<ListViewModel::Id> ListViewModel::FindKey(const std::string& key) 
     return std::nullopt;
 }
 
-std::optional<ListViewModel::Id> ListViewModel::FindTag(long long tag) const {
-    for (Id id : Shown()) {
-        if (m_source->Tag(id) == tag)
-            return id;
-    }
-    return std::nullopt;
-}
-
 // ---- Changes ------------------------------------------------------------------------------
 
 void ListViewModel::SetSource(ListSource* source) {
@@ -420,16 +407,6 @@ ListViewModel::Id ListViewModel::Add(const std::string& key, std::vector<std::st
     m_own.items.push_back({key, std::move(texts), tag, true});
     RowAdded(id);
     return id;
-}
-
-void ListViewModel::Set(Id id, const std::string& key, std::vector<std::string> texts) {
-    if (id < 0 || id >= m_own.Ids() || !m_own.Alive(id))
-        return;
-    auto& item = m_own.items[static_cast<std::size_t>(id)];
-    texts.resize(std::max(texts.size(), m_headers.size()));
-    item.key = key;
-    item.texts = std::move(texts);
-    RowChanged(id);
 }
 
 void ListViewModel::Remove(Id id) {

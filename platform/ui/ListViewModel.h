@@ -19,7 +19,7 @@ namespace vexa {
 // text, the others its sub-items) and a numeric tag. Rows are identified by an id that stays
 // the same however the rows are sorted or filtered.
 //
-// The rows come from a ListSource: the model's own rows (Add, Set, Remove), or a source the
+// The rows come from a ListSource: the model's own rows (Add, Remove), or a source the
 // list's owner sets, whose texts are read where they are (the model keeps only the order of
 // the rows' ids). Rows are kept in Czech alphabetical order of the sort column, equal texts in
 // the order of their ids; a filter may show only some of them. Texts are Windows-1250 and
@@ -36,14 +36,12 @@ class ListViewModel : public QAbstractTableModel {
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    void AddColumn(const std::string& key, const std::string& header);
+    void AddColumn(const std::string& header);
     // Every row's height in pixels (0: the delegate's own).
     void SetRowHeight(int pixels);
-    std::string ColumnKey(int column) const;
 
     // The model's own rows.
     Id Add(const std::string& key, std::vector<std::string> texts, long long tag);
-    void Set(Id id, const std::string& key, std::vector<std::string> texts);
     void Remove(Id id);
     void Clear();
 
@@ -72,9 +70,8 @@ class ListViewModel : public QAbstractTableModel {
     std::string Key(Id id) const { return m_source->Key(id); }
     std::string_view Text(Id id, int column) const;
     long long Tag(Id id) const { return m_source->Tag(id); }
-    // The first row shown with this key or tag, or nothing.
+    // The first row shown with this key, or nothing.
     std::optional<Id> FindKey(const std::string& key) const;
-    std::optional<Id> FindTag(long long tag) const;
 
     int SortKey() const { return m_sortKey; }
     void SetSortKey(int column);
@@ -144,7 +141,6 @@ class ListViewModel : public QAbstractTableModel {
     std::vector<QCollatorSortKey> m_fullKeys;
     std::unordered_map<std::string, std::int32_t> m_fullOf;  // distinct text -> m_fullKeys
     std::vector<std::string> m_sortTexts;                    // by id, with a sort-text function
-    std::vector<std::string> m_columnKeys;
     std::vector<std::string> m_headers;
     std::function<std::string(const std::string&)> m_sortText;
     int m_sortKey = 0;

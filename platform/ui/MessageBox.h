@@ -48,7 +48,6 @@ class MessageBox {
     const std::vector<Shown>& ShownBoxes() const { return m_shown; }
     void ClearShown() { m_shown.clear(); }
     int Unanswered() const { return m_unanswered; }
-    std::size_t PendingAnswers() const { return m_answers.size(); }
 
   private:
     Answer Show(QWidget* parent, std::string_view title, std::string_view text, Icon icon,

@@ -48,11 +48,6 @@ std::string Line(const std::string& number, const std::string& surname, const st
            W(";MÚ BRNO") + "\r\n";
 }
 
-// The system's reason for an error as the clerk reads it in the test's locale.
-std::string Reason(int err) {
-    return SystemError::Text(err);
-}
-
 // One run of the program: its directories, registry, settings, message boxes and window.
 class Run {
   public:
@@ -127,8 +122,7 @@ class Run {
         }
         test::TypeOver(C(name), UiText::ToQt(cp1250));
     }
-    // The clerk clicks into a field.
-    void Focus(const char* name) { QTest::mouseClick(C(name), Qt::LeftButton); }
+    // The clerk clicks a button, or into a field.
     void Click(const char* name) { QTest::mouseClick(C(name), Qt::LeftButton); }
     // A double click as the window system delivers it: press, release, press, release.
     void DoubleClick(const char* name) {
@@ -149,7 +143,7 @@ class Run {
         Type("edMistoNarozeni", "BRNO");
         Type("edCisloPasu", number);
         Type("edPasVydal", W("MÚ BRNO"));
-        Focus("edDatumVydani");  // leaving the birth number fills date and sex
+        Click("edDatumVydani");  // leaving the birth number fills date and sex
     }
     QPoint RowCentre(int row) {
         return List()->visualRect(List()->model()->index(row, 0)).center();

@@ -67,19 +67,12 @@ TEST(TextSearchTest, EachWordBeginsAColumnWithoutCaseOrAccents) {
 }
 
 TEST(NumbersTest, LeadingNumberReadsTheStartOfASetting) {
-    for (auto [text, value] : {std::pair{"365", 365.0},
-                               {"-51", -51.0},
-                               {"10 cpi", 10.0},
-                               {"  2.5mm", 2.5},
-                               {"2,5", 2.0},
-                               {"1e3", 1000.0},
-                               {"7e", 7.0},
-                               {"abc", 0.0},
-                               {"", 0.0},
-                               {"-", 0.0},
-                               {"1e999", 0.0}}) {
+    const std::pair<const char*, double> cases[] = {
+        {"365", 365.0}, {"-51", -51.0},  {"10 cpi", 10.0}, {"  2.5mm", 2.5},
+        {"2,5", 2.0},   {"1e3", 1000.0}, {"7e", 7.0},      {"abc", 0.0},
+        {"", 0.0},      {"-", 0.0},      {"1e999", 0.0}};
+    for (auto [text, value] : cases)
         EXPECT_EQ(Numbers::LeadingNumber(text), value) << text;
-    }
 }
 
 TEST(NumbersTest, RoundsHalvesToEvenWithinSixteenBits) {

@@ -1,8 +1,9 @@
 #include "printing/DataPageJob.h"
 
+#include <algorithm>
+
+#include "printing/GuidePointsJob.h"
 #include "printing/PrintTestSupport.h"
-#include "printing/Printer.h"
-#include "records/ArchiveCls.h"
 
 namespace vexa::test {
 namespace {
@@ -17,13 +18,6 @@ class DataPageJobTest : public PrintTest {
   protected:
     DataPageJobTest() { record = test::SampleHolder(); }
     bool Print() { return DataPageJob(config, port, notes).PrintDataPage(record); }
-
-    // The sample's page as the printer gets it: the texts in Latin-2.
-    static std::vector<PlacedText> Sent(std::vector<PlacedText> texts) {
-        for (PlacedText& t : texts)
-            t.Text = Printer::ToLatin2(t.Text);
-        return texts;
-    }
 
     ClientsDataCls record;
 };
@@ -52,8 +46,6 @@ TEST_F(DataPageJobTest, StreamsWithFactorySettingsByteForByte) {
 }
 
 TEST_F(DataPageJobTest, ItemsLandInTheirBoxes) {
-    // Reverse insertion without the shift, and the wrapper, are in the page interpreter's worked
-    // streams.
     const std::pair<const char*, std::vector<PlacedText>> cases[] = {
         // The shift is subtracted under normal insertion and added under reverse.
         {"HorzShift=-4 VertShift=21", SampleNormal(1357, 108, 138, 210)},
@@ -68,7 +60,7 @@ TEST_F(DataPageJobTest, ItemsLandInTheirBoxes) {
     };
     for (const auto& [changes, expected] : cases) {
         Apply(changes);
-        ExpectPage(Print(), Sent(expected));
+        ExpectPage(Print(), expected);
     }
 }
 
@@ -79,15 +71,15 @@ TEST_F(DataPageJobTest, LongAuthorityStartsFurtherLeftInNormalLayoutOnly) {
                                             {W("MĚSTSKÝ ÚŘAD ŠUMPERK"), 158}}) {
         record.Vydavatel = authority;
         ASSERT_TRUE(Print());
-        EXPECT_EQ(Page().Find(Printer::ToLatin2(authority)).Horz, column) << authority;
+        EXPECT_EQ(Find(authority).Horz, column) << authority;
     }
     Set(cfg::SmerTisku, "1");
     ASSERT_TRUE(Print());
-    EXPECT_EQ(Page().Find(Printer::ToLatin2(record.Vydavatel)).Horz, 70);
+    EXPECT_EQ(Find(record.Vydavatel).Horz, 70);
 }
 
-// Every field the page prints, in both layouts: each letter on its own ISO 8859-2 code, and no
-// text byte the printer could take as a control code.
+// Every field the page prints, in both layouts: each letter on its own ISO 8859-2 code (the
+// printer reads it back as itself), and no text byte the printer could take as a control code.
 TEST_F(DataPageJobTest, CentralEuropeanLettersInEveryFieldPrintAsThemselves) {
     for (std::string ClientsDataCls::*field :
          {&ClientsDataCls::CisloPasu, &ClientsDataCls::Prijmeni, &ClientsDataCls::Jmeno,
@@ -98,10 +90,9 @@ TEST_F(DataPageJobTest, CentralEuropeanLettersInEveryFieldPrintAsThemselves) {
         Set(cfg::SmerTisku, insertion);
         ASSERT_TRUE(Print()) << Warning();
         int letters = 0;
-        for (const PlacedText& t : Page().Printed())
-            letters += t.Text == kCentralEuropeanLatin2;
+        for (const PlacedText& t : Page())
+            letters += t.Text == CentralEuropean();
         EXPECT_EQ(letters, 7) << insertion;
-        EXPECT_TRUE(NoC1Codes(Page())) << insertion;
     }
 }
 
@@ -113,7 +104,10 @@ TEST_F(DataPageJobTest, EmptyFieldsKeepEveryMovementAndMaleBirthNumberGivesM) {
                          {1828, 104, 0, false, "M"}});
     Set(cfg::SmerTisku, "1");
     ASSERT_TRUE(Print());
-    EXPECT_EQ(Page().Texts.size(), 10u);  // empty items are still sent wrapped
+    // Empty items are still sent, wrapped: ten wrappers around the three texts.
+    const std::string bytes = port.Bytes();
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\x19'), 10);
+    EXPECT_EQ(Page().size(), 3u);
 }
 
 TEST_F(DataPageJobTest, RefusalsSendNothingAndNameTheCause) {
@@ -129,12 +123,7 @@ TEST_F(DataPageJobTest, RefusalsSendNothingAndNameTheCause) {
     ExpectRefused(Print(), W("Tisk nelze provést: pole „Pas vydal“ obsahuje znak „„“, který "
                              "tiskárna nemá. Nic nebylo vytištěno."));
     Reset();
-    // An archive edited by hand: the escape character comes with the record.
-    TempDir dir;
-    WriteFile(dir / "Archive.db", "P1;NOV\x1B;JAN;855612/1234;BRNO;01.02.2020;01.02.2030;MU\r\n");
-    ArchiveCls archive(registry, dir.Path());
-    ASSERT_TRUE(archive.Load().ok);
-    record = archive.Item(0).value();
+    record.Prijmeni = "NOV\x1B";  // as only an archive edited by hand can hold it
     ExpectRefused(Print(), W("Tisk nelze provést: pole „Příjmení“ obsahuje řídicí znak (kód 1B), "
                              "který by tiskárna provedla jako příkaz. Nic nebylo vytištěno."));
     record = test::SampleHolder();
@@ -157,11 +146,51 @@ TEST_F(DataPageJobTest, RefusalsSendNothingAndNameTheCause) {
     }
     Apply("GlobVertNS=32737");  // the top row at 32767, the largest
     ASSERT_TRUE(Print());
-    EXPECT_EQ(Page().Find("40123456").Vert, 32767);
+    EXPECT_EQ(Find("40123456").Vert, 32767);
     Reset();
     port.FailWriteAfter(60, "No space left on device");  // a port that fails is told too
     EXPECT_FALSE(Print());
     EXPECT_NE(Warning().find("No space left on device"), std::string::npos);
+}
+
+class GuidePointsJobTest : public PrintTest {
+  protected:
+    bool Print() { return GuidePointsJob(config, port, notes).PrintGuidePoints(); }
+};
+
+TEST_F(GuidePointsJobTest, StreamsWithFactorySettingsByteForByte) {
+    ASSERT_TRUE(Print());
+    EXPECT_EQ(port.Bytes(), InitSeries() + B("\x1B(V\x02\x00\xA7\x05\x1B$\x35\x00-") +
+                                B("\x1B(V\x02\x00\x89\x07\x1B$\x37\x00|\x0C"));
+    EXPECT_EQ(port.LastTitle(), W("Vexa: naváděcí body"));
+    Set(cfg::SmerTisku, "1");  // plain marks: no wrapper even though SmerTisku is 1
+    ASSERT_TRUE(Print());
+    EXPECT_EQ(port.Bytes(), InitSeries() + B("\x1B(V\x02\x00\xE2\x01\x1B$\xD4\x00|") +
+                                B("\x1B(V\x02\x00\xB8\x03\x1B$\xD7\x00_\x0C"));
+}
+
+TEST_F(GuidePointsJobTest, MarksFollowInsertionShiftAndRoundHalvesToEven) {
+    const std::pair<const char*, std::vector<PlacedText>> cases[] = {
+        {"SmerTisku=2", {{1447, 53, 0, false, "-"}, {1929, 55, 0, false, "|"}}},
+        {"HorzShift=-4 VertShift=21", {{1426, 57, 0, false, "-"}, {1908, 59, 0, false, "|"}}},
+        {"SmerTisku=1 HorzShift=-4 VertShift=21",
+         {{503, 208, 0, false, "|"}, {973, 211, 0, false, "_"}}},
+        {"NVVertTabNS=69.5 NVHorzTabNS=-50.5",  // 1447.5, 53.5
+         {{1448, 54, 0, false, "-"}, {1930, 56, 0, false, "|"}}},
+        {"NVVertTabNS=68.5 NVHorzTabNS=-51.5",  // 1446.5, 52.5
+         {{1446, 52, 0, false, "-"}, {1928, 54, 0, false, "|"}}},
+    };
+    for (const auto& [changes, expected] : cases) {
+        Apply(changes);
+        ExpectPage(Print(), expected);
+    }
+}
+
+TEST_F(GuidePointsJobTest, MarksBeyondTheRangeAreRefused) {
+    Apply("NVHorzTabNS=-200");
+    ExpectRefused(Print(), "GlobHorzNS, HorzShift a NVHorzTabNS");
+    Apply("SmerTisku=1 GlobVertOS=32300");  // the second mark 470 lower: beyond 32767
+    ExpectRefused(Print(), "GlobVertOS, VertShift a NVVertTabOS");
 }
 
 }  // namespace

@@ -1,138 +1,18 @@
 #include "printing/PageInterpreter.h"
 
+#include <gtest/gtest.h>
+
 #include <random>
 
-#include "printing/ChildrenPageJob.h"
-#include "printing/DataPageJob.h"
-#include "printing/GuidePointsJob.h"
-#include "printing/PrintTestSupport.h"
 #include "printing/Printer.h"
+#include "support/TestSupport.h"
 
 namespace vexa::test {
 namespace {
 
 using Kind = StreamProblem::Kind;
 
-double MmOf360(int units) {
-    return units * 25.4 / 360.0;
-}
-double MmOf60(int units) {
-    return units * 25.4 / 60.0;
-}
-
-// The runs land where the settings say (vertical in 1/360 inch, horizontal in 1/60 inch, wrapped
-// meaning reversed), each on a cell of its pitch.
-void ExpectRuns(const PrintedJob& job, const std::vector<PlacedText>& expected) {
-    ASSERT_TRUE(job.Readable()) << job.Problems.front().Message;
-    ASSERT_EQ(job.Pages.size(), 1u);
-    EXPECT_TRUE(job.Pages[0].Ejected);
-    const std::vector<TextRun>& runs = job.Pages[0].Runs;
-    ASSERT_EQ(runs.size(), expected.size());
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        const PlacedText& e = expected[i];
-        SCOPED_TRACE(e.Text);
-        EXPECT_EQ(runs[i].Text, e.Text);
-        EXPECT_NEAR(runs[i].TopMm(), MmOf360(e.Vert), 0.005);
-        EXPECT_NEAR(runs[i].LeftMm(), MmOf60(e.Horz), 0.005);
-        EXPECT_EQ(runs[i].Pitch, e.Pitch);
-        EXPECT_EQ(runs[i].Reversed, e.Wrapped);
-        EXPECT_NEAR(runs[i].CellWidthMm(), 25.4 / (e.Pitch ? e.Pitch : 10), 1e-9);
-    }
-}
-
-class PageInterpreterTest : public PrintTest {
-  protected:
-    PageInterpreterTest() {
-        holder = test::SampleHolder();
-        for (const char* name : {"PETR NOVÁK", "ALEXANDRA MARIE NOVÁKOVÁ"}) {
-            EXPECT_TRUE(children.DetiAdd(W(name), "03.04.2012", "M"));
-        }
-    }
-    enum Job { kDataPage, kChildrenPage, kGuidePoints };
-    // The stream a job sends with the settings "Name=value ...".
-    std::string Stream(Job job, const std::string& changes, const char* fontSize = "10 cpi") {
-        Apply(changes);
-        Set(cfg::FontSize, fontSize);
-        EXPECT_TRUE(job == kDataPage ? DataPageJob(config, port, notes).PrintDataPage(holder)
-                    : job == kChildrenPage
-                        ? ChildrenPageJob(config, port, notes).PrintChildrenPage(children)
-                        : GuidePointsJob(config, port, notes).PrintGuidePoints());
-        return port.Bytes();
-    }
-
-    ClientsDataCls holder;
-    ClientsDataCls children;
-};
-
-TEST_F(PageInterpreterTest, WorkedStreamsLandWhereTheSettingsSay) {
-    const std::string child1 = W("1. PETR NOVÁK"), child2 = W("2. ALEXANDRA MARIE"),
-                      child2rest = W("   NOVÁKOVÁ");
-    // Data page, normal: V = GlobVertNS 1378, H = GlobHorzNS 104, H1 = H + TabHorz1NS 30,
-    // H2 = H + TabHorz2NS 102. Reverse at 10 cpi: V = GlobVertOS 384, H = GlobHorzOS 70,
-    // H1 = H + 72, H2 = H + 102; with the shift HorzShift -4, VertShift 21 added: V 405, H 66.
-    const auto reverse = [](int v, int h, bool wrapped) {
-        return SampleReverse(v, h, h + 72, h + 102, wrapped);
-    };
-    // Children page, normal: DetiVertNS 1542; name DetiHorzNS 4, birth date 4 + 128, sex
-    // 4 + 213; rows TabVert 90 apart at 10 cpi, 90 / 1.2 = 75 at 12, 90 / 1.5 = 60 at 15. The
-    // second name is split at 10 and 12 cpi (longer than 16 and 19), not at 15 (24).
-    const auto childrenAt = [&](int pitch, int step, bool split) {
-        const int vert = 1542, name = 4, born = 4 + 128, sex = 4 + 213;
-        std::vector<PlacedText> runs = {{vert, name, pitch, false, child1},
-                                        {vert, born, pitch, false, "03.04.2012"},
-                                        {vert, sex, pitch, false, "M"}};
-        int row = vert + step;
-        if (split) {
-            runs.push_back({row, name, pitch, false, child2});
-            row += step;
-            runs.push_back({row, name, pitch, false, child2rest});
-        } else {
-            runs.push_back({row, name, pitch, false, child2 + W(" NOVÁKOVÁ")});
-        }
-        runs.push_back({row, born, pitch, false, "03.04.2012"});
-        runs.push_back({row, sex, pitch, false, "M"});
-        return runs;
-    };
-    // Children page, reverse: DetiVertOS 850 and up by 90; sex DetiHorzOS 61, birth date
-    // 61 + 85, name 61 + 213.
-    const std::vector<PlacedText> childrenReverse = {{850, 61 + 213, 10, true, child1},
-                                                     {850, 61 + 85, 10, true, "03.04.2012"},
-                                                     {850, 61, 10, true, "M"},
-                                                     {760, 61 + 213, 10, true, child2},
-                                                     {670, 61 + 213, 10, true, child2rest},
-                                                     {670, 61 + 85, 10, true, "03.04.2012"},
-                                                     {670, 61, 10, true, "M"}};
-    // Guide points: GlobVert + NVVertTab and GlobHorz + NVHorzTab, the second mark 482 lower
-    // and 2 right (normal), 470 lower and 3 right (reverse); plain, no pitch.
-    const std::vector<PlacedText> guideNormal = {{1378 + 69, 104 - 51, 0, false, "-"},
-                                                 {1378 + 69 + 482, 104 - 51 + 2, 0, false, "|"}};
-    const std::vector<PlacedText> guideReverse = {{384 + 98, 70 + 142, 0, false, "|"},
-                                                  {384 + 98 + 470, 70 + 142 + 3, 0, false, "_"}};
-
-    const struct {
-        const char* what;
-        std::string bytes;
-        std::vector<PlacedText> runs;
-    } cases[] = {
-        {"data page, normal", Stream(kDataPage, ""), SampleNormal(1378, 104, 104 + 30, 104 + 102)},
-        {"data page, reverse", Stream(kDataPage, "SmerTisku=1"), reverse(384, 70, true)},
-        {"data page, reverse shifted", Stream(kDataPage, "SmerTisku=1 HorzShift=-4 VertShift=21"),
-         reverse(384 + 21, 70 - 4, true)},
-        {"data page, reverse unwrapped", Stream(kDataPage, "SmerTisku=2"), reverse(384, 70, false)},
-        {"children, 10 cpi", Stream(kChildrenPage, ""), childrenAt(10, 90, true)},
-        {"children, 12 cpi", Stream(kChildrenPage, "", "12 cpi"), childrenAt(12, 75, true)},
-        {"children, 15 cpi", Stream(kChildrenPage, "", "15 cpi"), childrenAt(15, 60, false)},
-        {"children, reverse", Stream(kChildrenPage, "SmerTisku=1"), childrenReverse},
-        {"guide points, normal", Stream(kGuidePoints, ""), guideNormal},
-        {"guide points, reverse", Stream(kGuidePoints, "SmerTisku=1"), guideReverse},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        ExpectRuns(PageInterpreter::Read(c.bytes), c.runs);
-    }
-}
-
-TEST_F(PageInterpreterTest, CzechLettersComeBackFromLatin2) {
+TEST(PageInterpreterTest, CzechLettersComeBackFromLatin2) {
     const std::string letters = W("ÁČĎÉĚÍŇÓŘŠŤÚŮÝŽáčďéěíňóřšťúůýž");
     const PrintedJob job =
         PageInterpreter::Read(InitSeries() + Printer::ToLatin2(letters) + "\x0C");
@@ -144,7 +24,7 @@ TEST_F(PageInterpreterTest, CzechLettersComeBackFromLatin2) {
 }
 
 // Every kind of sequence cut short is reported where it starts; what came before still shows.
-TEST_F(PageInterpreterTest, StreamCutInsideASequenceIsReportedWhereItStarts) {
+TEST(PageInterpreterTest, StreamCutInsideASequenceIsReportedWhereItStarts) {
     const std::string before = InitSeries() + "\x1BP" + "AB";
     const std::string sequences[] = {B("\x1B(V\x02\x00\x62\x05"),
                                      B("\x1B$\x68\x00"),
@@ -200,7 +80,7 @@ TEST_F(PageInterpreterTest, StreamCutInsideASequenceIsReportedWhereItStarts) {
 // Nothing the printer would not understand passes without a word, and reading goes on: what
 // stands between "A" and "B" is reported at byte 26, and "B" still prints on the sheet the form
 // feed ejects.
-TEST_F(PageInterpreterTest, UnknownBytesAreReportedWithTheirOffset) {
+TEST(PageInterpreterTest, UnknownBytesAreReportedWithTheirOffset) {
     const std::string init = InitSeries();
     const std::pair<std::string, const char*> unknown[] = {
         {"\x1B@", "neznámá sekvence 1B 40 (ESC @)"},
@@ -246,7 +126,7 @@ TEST_F(PageInterpreterTest, UnknownBytesAreReportedWithTheirOffset) {
 // Movements besides the absolute positions: text advances one cell of its pitch, CR and LF
 // go back to the left margin (set in columns of the pitch), LF moves down by the line spacing
 // (1/6 inch until ESC + sets it), a form feed starts a new sheet at the top.
-TEST_F(PageInterpreterTest, TextLineEndsMarginAndFormFeedMoveTheHead) {
+TEST(PageInterpreterTest, TextLineEndsMarginAndFormFeedMoveTheHead) {
     const PrintedJob job = PageInterpreter::Read(B("AB\r\nC\x1Bg") + "DE" +
                                                  B("\x1BM\x1Bl\x02\x1B+\x4B\r\nF\x0C") + "G\x0C");
     ASSERT_TRUE(job.Readable()) << job.Problems.front().Message;
@@ -264,7 +144,7 @@ TEST_F(PageInterpreterTest, TextLineEndsMarginAndFormFeedMoveTheHead) {
     EXPECT_EQ(job.Pages[1].Runs.at(0).Horz, 10);  // the margin stays
 }
 
-TEST_F(PageInterpreterTest, RunsBeyondTheBookletAreListed) {
+TEST(PageInterpreterTest, RunsBeyondTheBookletAreListed) {
     // 125 mm is 295.3/60 inch: four characters from 270 end at 294, ten from 281 at 341. 176 mm
     // is 2494.5/360 inch, and a character 48/360 inch tall: a row at 2448 ends beyond.
     const PrintedJob job = PageInterpreter::Read(
@@ -280,7 +160,7 @@ TEST_F(PageInterpreterTest, RunsBeyondTheBookletAreListed) {
 }
 
 // Whatever the bytes, reading ends, and every offset lies inside the stream.
-TEST_F(PageInterpreterTest, RandomStreamsEndWithoutACrash) {
+TEST(PageInterpreterTest, RandomStreamsEndWithoutACrash) {
     std::mt19937 random(20240611);
     const unsigned char common[] = {0x1B, 0x14, 0x19, 0x0C, 0x0D, 0x0A, '(', 'V',  '$', 'R',
                                     'P',  'l',  '+',  0x02, 0x00, 0x03, 'A', 0xA9, 0xFF};

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <map>
 #include <ostream>
@@ -14,34 +13,27 @@
 #include "platform/Registry.h"
 #include "platform/port/MemoryPortOpener.h"
 #include "printing/Notifier.h"
+#include "printing/PageInterpreter.h"
 #include "records/ClientsDataCls.h"
 #include "settings/Config.h"
 #include "support/TestSupport.h"
 
 namespace vexa::test {
 
-// One run of text as the printer places it.
+// One run of text as the printer lays it down, as the settings speak of it.
 struct PlacedText {
     int Vert = 0;          // 1/360 inch below the top of the form
     int Horz = 0;          // 1/60 inch right of the left margin
     int Pitch = 0;         // 10, 12, 15 characters per inch; 0 when none was selected
     bool Wrapped = false;  // inside the printer's reverse-text wrapper
-    std::string Text;
+    std::string Text;      // Windows-1250, read back from the printer's Latin-2
 
     bool operator==(const PlacedText&) const = default;
 };
-std::ostream& operator<<(std::ostream& out, const PlacedText& t);
-
-// What a byte stream does to the printer.
-struct EscpPage {
-    std::vector<PlacedText> Texts;    // an empty wrapped text counts: the job sent it
-    std::vector<std::string> Errors;  // bytes the printer would not understand
-    int FormFeeds = 0;
-    bool EndsWithFormFeed = false;
-
-    std::vector<PlacedText> Printed() const;       // the texts that are not empty
-    PlacedText Find(std::string_view text) const;  // Text "<missing>" when none matches
-};
+inline std::ostream& operator<<(std::ostream& out, const PlacedText& t) {
+    return out << "{v=" << t.Vert << " h=" << t.Horz << " cpi=" << t.Pitch
+               << (t.Wrapped ? " wrapped" : "") << " \"" << t.Text << "\"}";
+}
 
 // The sample holder's data page where the settings place it, texts in Windows-1250: normal
 // insertion from the row `v` in the columns h, h1 and h2, a row per 90; reverse insertion upside
@@ -62,28 +54,10 @@ inline std::vector<PlacedText> SampleReverse(int v, int h, int h1, int h2, bool 
 }
 
 // The Slovak, Polish and Hungarian letters Windows-1250 and ISO 8859-2 code differently or at
-// 80..9F, and their ISO 8859-2 bytes.
+// 80..9F.
 inline std::string CentralEuropean() {
     return W("ĽľĹĺŔŕĄąŚśŹźŻżŁłŃńŐőŰű");
 }
-const std::string kCentralEuropeanLatin2 =
-    "\xA5\xB5\xC5\xE5\xC0\xE0\xA1\xB1\xA6\xB6\xAC\xBC\xAF\xBF\xA3\xB3\xD1\xF1\xD5\xF5\xDB\xFB";
-
-// True when no text of the page holds a byte from 80 to 9F, which ISO 8859-2 leaves to control
-// codes (the printer may take 8C as a form feed, 9B as ESC).
-inline bool NoC1Codes(const EscpPage& page) {
-    for (const PlacedText& t : page.Texts) {
-        for (const char c : t.Text) {
-            if (static_cast<unsigned char>(c) >= 0x80 && static_cast<unsigned char>(c) <= 0x9F)
-                return false;
-        }
-    }
-    return page.Errors.empty();
-}
-
-// Reads a stream the way the target printer does, for the commands the program uses. Written on
-// its own from the printer's command reference, so it checks the encoder instead of repeating it.
-EscpPage ReadEscp(std::string_view bytes);
 
 // Factory settings, an in-memory port and a notifier; no registry file is touched.
 class PrintTest : public ::testing::Test {
@@ -110,7 +84,25 @@ class PrintTest : public ::testing::Test {
             Set(cfg::Setting(s), change.substr(eq + 1));
         }
     }
-    EscpPage Page() const { return ReadEscp(port.Bytes()); }
+    // The texts of the one sheet the port's bytes print, read as the printer reads them: every
+    // byte understood, the sheet ejected.
+    std::vector<PlacedText> Page() const {
+        const PrintedJob job = PageInterpreter::Read(port.Bytes());
+        EXPECT_TRUE(job.Readable()) << job.Problems.front().Message;
+        EXPECT_EQ(job.Pages.size(), 1u);
+        std::vector<PlacedText> texts;
+        for (const TextRun& r : job.Pages.at(0).Runs)
+            texts.push_back({r.Vert, r.Horz, r.Pitch, r.Reversed, r.Text});
+        return texts;
+    }
+    // The run of that text, Text "<missing>" when none is.
+    PlacedText Find(std::string_view text) const {
+        for (const PlacedText& t : Page()) {
+            if (t.Text == text)
+                return t;
+        }
+        return {0, 0, 0, false, "<missing>"};
+    }
     // The single warning given, "" when none.
     std::string Warning() const {
         EXPECT_LE(notes.Messages.size(), 1u);
@@ -127,11 +119,7 @@ class PrintTest : public ::testing::Test {
     void ExpectPage(bool printed, const std::vector<PlacedText>& expected) {
         SCOPED_TRACE(testing::PrintToString(expected.front()));
         EXPECT_TRUE(printed);
-        const EscpPage page = Page();
-        EXPECT_TRUE(page.Errors.empty());
-        EXPECT_EQ(page.FormFeeds, 1);
-        EXPECT_TRUE(page.EndsWithFormFeed);
-        EXPECT_EQ(page.Printed(), expected);
+        EXPECT_EQ(Page(), expected);
         EXPECT_FALSE(port.IsOpen());
         EXPECT_TRUE(notes.Messages.empty());
     }

@@ -28,6 +28,13 @@ TEST_F(ConfigTest, FirstStartUsesDefaultsAndSavingWritesThirtyStringValues) {
         EXPECT_EQ(config.Text(cfg::FontSize), "10 cpi");
         EXPECT_EQ(config.Number(cfg::NVHorzTabNS), -51);
         EXPECT_EQ(config.Name(cfg::DetiHorzTab2OS), "DetiHorzTab2OS");
+        // The templates: P1 to P5 and P6 to P10 in two columns 6/60 inch apart, their rows 21/360
+        // inch apart.
+        std::string templates;
+        for (int k = 1; k <= 10; ++k)
+            templates += std::to_string(config.Template(k).Horz) + "/" +
+                         std::to_string(config.Template(k).Vert) + " ";
+        EXPECT_EQ(templates, "0/42 0/21 0/0 0/-21 0/-42 6/42 6/21 6/0 6/-21 6/-42 ");
         auto cu = reg.OpenKey("\\HKEY_CURRENT_USER\\Software\\Lomar\\Vexa\\");
         ASSERT_TRUE(cu);
         EXPECT_EQ(cu->ValueCount(), 0);
@@ -109,17 +116,6 @@ TEST_F(ConfigTest, RegistryFailuresAreReportedAndLoseNothing) {
     const std::string saved = test::ReadFile(dir / "blocker/cu.reg");
     EXPECT_NE(saved.find("\"Port\"=\"com1\""), std::string::npos);
     EXPECT_NE(saved.find("\"NVHorzTabOS\"=\"142\""), std::string::npos);
-}
-
-TEST_F(ConfigTest, TemplatesStepTheShiftRowByRow) {
-    RegistryRoot reg(Hives());
-    Config config(reg);
-    config.InitSettings();
-    // P1 to P5 and P6 to P10 in two columns 6/60 inch apart, rows 21/360 inch apart.
-    for (int k = 1; k <= 10; ++k) {
-        EXPECT_EQ(config.Template(k).Horz, k <= 5 ? 0 : 6) << "P" << k;
-        EXPECT_EQ(config.Template(k).Vert, 42 - 21 * ((k - 1) % 5)) << "P" << k;
-    }
 }
 
 }  // namespace

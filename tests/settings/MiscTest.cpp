@@ -50,29 +50,19 @@ TEST(BirthNumberTest, BirthDateAndSex) {
     };
     for (const auto& [rc, born] : dates)
         EXPECT_EQ(Misc::GetBirthDateFromRC(rc), born) << rc;
-    for (auto [part, male] : {std::pair{"850612", true},
-                              {"855612", false},
-                              {"042201", true},
-                              {"043201", true},
-                              {"047201", false},
-                              {"048201", false},
-                              {"045201", false},
-                              {"", true}}) {
-        EXPECT_EQ(Misc::IsMaleRC(part), male) << part;
-    }
-    for (auto [part, normal] : {std::pair{"042201", "040201"},
-                                {"047201", "040201"},
-                                {"045201", "040201"},
-                                {"041201", "041201"}}) {
-        EXPECT_EQ(Misc::NormalizeBirthDatePart(part), normal) << part;
-    }
-    for (auto [part, valid] : {std::pair{"000229", true},
-                               {"010229", false},
-                               {"851312", false},
-                               {"850632", false},
-                               {"8506", false}}) {
-        EXPECT_EQ(Misc::IsValidBirthDatePart(part), valid) << part;
-    }
+    const std::pair<const char*, bool> male[] = {
+        {"850612", true},  {"855612", false}, {"042201", true},  {"043201", true},
+        {"047201", false}, {"048201", false}, {"045201", false}, {"", true}};
+    for (auto [part, expected] : male)
+        EXPECT_EQ(Misc::IsMaleRC(part), expected) << part;
+    const std::pair<const char*, const char*> normal[] = {
+        {"042201", "040201"}, {"047201", "040201"}, {"045201", "040201"}, {"041201", "041201"}};
+    for (auto [part, expected] : normal)
+        EXPECT_EQ(Misc::NormalizeBirthDatePart(part), expected) << part;
+    const std::pair<const char*, bool> valid[] = {
+        {"000229", true}, {"010229", false}, {"851312", false}, {"850632", false}, {"8506", false}};
+    for (auto [part, expected] : valid)
+        EXPECT_EQ(Misc::IsValidBirthDatePart(part), expected) << part;
 }
 
 // The expiry date shown for a new record: the issue date plus the validity period's leading

@@ -8,9 +8,7 @@
 #include <cups/cups.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,7 +68,7 @@ class CupsServer {
             throw std::runtime_error("cupsd cannot be started (package cups-daemon)");
         ::setenv("CUPS_SERVER", Socket().c_str(), 1);
         cupsSetServer(nullptr);  // libcups reads CUPS_SERVER again
-        for (int i = 0; !Answers(); ++i) {
+        for (int i = 0; Run("LC_ALL=C lpstat -r") != "scheduler is running\n"; ++i) {
             if (i == 200 || ::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
                 m_pid = -1;
                 throw std::runtime_error("cupsd did not start: " + ReadFile(d + "/log/error_log"));
@@ -111,16 +109,6 @@ class CupsServer {
     }
 
   private:
-    bool Answers() const {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        Socket().copy(addr.sun_path, sizeof addr.sun_path - 1);
-        const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-        ::close(fd);
-        return ok;
-    }
-
     TempDir m_dir;
     pid_t m_pid = -1;
 };

@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -24,18 +24,7 @@ namespace {
 
 std::string ReadLog(const std::string& path) {
     std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Splits at blanks (the tests' arguments hold none of their own).
-std::vector<std::string> Words(const std::string& text) {
-    std::vector<std::string> words;
-    std::istringstream in(text);
-    for (std::string w; in >> w;)
-        words.push_back(w);
-    return words;
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace
@@ -60,8 +49,8 @@ PgServer::PgServer(bool durable) {
         if (::chown(m_dir.c_str(), m_uid, m_gid) != 0)
             throw std::runtime_error("chown of " + m_dir + " failed");
     }
-    RunTool("initdb",
-            "-D " + m_data + " -U " + kSuperuser + " -A trust -E UTF8 --locale=C --no-sync");
+    RunTool("initdb", {"-D", m_data, "-U", kSuperuser, "-A", "trust", "-E", "UTF8", "--locale=C",
+                       "--no-sync"});
     std::ofstream conf(m_data + "/postgresql.conf", std::ios::app);
     conf << "listen_addresses = ''\n"
          << "unix_socket_directories = '" << m_dir
@@ -84,48 +73,53 @@ PgServer::~PgServer() {
     std::filesystem::remove_all(m_dir, ec);
 }
 
-pid_t PgServer::Spawn(const std::string& tool, const std::string& args, bool append) {
+void PgServer::InChild(const std::string& log, int append) const {
+    if (m_dropPrivileges &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(m_gid) != 0 || ::setuid(m_uid) != 0))
+        ::_exit(126);
+    const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | append | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::dup2(fd, 1);
+        ::dup2(fd, 2);
+    }
+}
+
+void PgServer::RunTool(const std::string& tool, std::vector<std::string> args) {
     const std::string path = std::string(kBinDir) + "/" + tool;
     const std::string log = m_dir + "/" + tool + ".log";
-    std::vector<std::string> words = Words(args);
     std::vector<char*> argv{const_cast<char*>(path.c_str())};
-    for (std::string& w : words)
-        argv.push_back(w.data());
+    for (std::string& a : args)
+        argv.push_back(a.data());
     argv.push_back(nullptr);
-    const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
-        if (m_dropPrivileges &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(m_gid) != 0 || ::setuid(m_uid) != 0))
-            ::_exit(126);
+        InChild(log, O_TRUNC);
+        ::execv(path.c_str(), argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+        throw std::runtime_error(tool + " failed: " + ReadLog(log));
+}
+
+void PgServer::Start() {
+    const std::string path = std::string(kBinDir) + "/postgres";
+    const std::string log = m_dir + "/server.log";
+    std::string data = m_data;
+    char* argv[] = {const_cast<char*>(path.c_str()), const_cast<char*>("-D"), data.data(), nullptr};
+    const pid_t parent = ::getpid();
+    m_pid = ::fork();
+    if (m_pid == 0) {
+        InChild(log, O_APPEND);
         // Set after the change of user, which clears it: a test program that dies takes its
         // server along.
         ::prctl(PR_SET_PDEATHSIG, SIGQUIT);
         if (::getppid() != parent)
             ::_exit(1);
-        const int fd = ::open(log.c_str(),
-                              O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC), 0600);
-        if (fd >= 0) {
-            ::dup2(fd, 1);
-            ::dup2(fd, 2);
-        }
-        ::execv(path.c_str(), argv.data());
+        ::execv(path.c_str(), argv);
         ::_exit(127);
     }
-    return pid;
-}
-
-void PgServer::RunTool(const std::string& tool, const std::string& args) {
-    const pid_t pid = Spawn(tool, args, false);
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0)
-        throw std::runtime_error(tool + " failed: " + ReadLog(m_dir + "/" + tool + ".log"));
-}
-
-void PgServer::Start() {
-    const std::string log = m_dir + "/postgres.log";
-    m_pid = Spawn("postgres", "-D " + m_data, true);
     if (m_pid < 0)
         throw std::runtime_error("fork failed");
     const std::string conninfo = ConnInfo("postgres");
@@ -146,7 +140,7 @@ void PgServer::Stop(bool immediate) {
     if (m_pid <= 0)
         return;
     try {
-        RunTool("pg_ctl", "stop -D " + m_data + " -w -m " + (immediate ? "immediate" : "fast"));
+        RunTool("pg_ctl", {"stop", "-D", m_data, "-w", "-m", immediate ? "immediate" : "fast"});
     } catch (const std::exception&) {
         ::kill(m_pid, SIGQUIT);
     }

@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace vexa::test {
 
@@ -41,10 +42,9 @@ class PgServer {
     std::string Sql(const std::string& db, const std::string& sql) const;
 
   private:
-    // Starts one of the server's programs as the server's user (killed when the test program
-    // ends), its output in DIR/TOOL.log.
-    pid_t Spawn(const std::string& tool, const std::string& args, bool append);
-    void RunTool(const std::string& tool, const std::string& args);
+    void RunTool(const std::string& tool, std::vector<std::string> args);
+    // In a forked child: the server's user, and the output into `log` (O_TRUNC or O_APPEND).
+    void InChild(const std::string& log, int append) const;
 
     std::string m_dir;
     std::string m_data;

@@ -1,6 +1,5 @@
 // The widgets the forms are built from, driven as a user would on the offscreen platform.
 #include <QAbstractButton>
-#include <QHeaderView>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QtTest>
@@ -158,19 +157,13 @@ void WidgetsTest::checkBoxAndComboClicks() {
     QCOMPARE(checks.count(), 2);
     QCOMPARE(box.Value(), 0);
 
-    // The combo box: Click on a choice by the user only; typed text never becomes an item.
+    // The combo box: typed text never becomes an item. (Click on a choice by the user only: the
+    // settings tab's flow.)
     ComboBox combo(QStringLiteral("comLpt"));
     combo.SetRefused(";");
     for (const char* item : {"lpt1", "lpt2", "lpt3"})
         combo.AddItem(item);
-    QSignalSpy clicks(&combo, &ComboBox::Click);
     QVERIFY(test::ShowActive(&combo));
-    combo.SetText("lpt9");
-    QCOMPARE(clicks.count(), 0);
-    combo.setCurrentIndex(0);
-    QTest::keyClick(&combo, Qt::Key_Down);
-    QCOMPARE(clicks.count(), 1);
-    QCOMPARE(combo.Text(), std::string("lpt2"));
     combo.lineEdit()->selectAll();
     QTest::keyClicks(combo.lineEdit(), QStringLiteral("com;7"));
     QTest::keyClick(combo.lineEdit(), Qt::Key_Return);
@@ -186,19 +179,13 @@ void WidgetsTest::scrollBarWithTheLargerValueAtTheTop() {
     QSignalSpy changes(&bar, &VScrollBar::Change);
     QVERIFY(test::ShowActive(&bar));
     auto click = [&](int y) { QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(8, y)); };
-    auto key = [&](Qt::Key k) { test::PressKey(k); };
-    // The track on either side of the thumb, the keys to the ends, then dragging the thumb (in the
-    // middle at 0) to the top; each step a Change. (Arrows, Up and PageUp: the guide-point
-    // dialog's tests.)
+    // The track on either side of the thumb, then dragging the thumb (in the middle at 0) to the
+    // top; each step a Change. (Arrows and keys: the guide-point dialog's tests.)
     const struct {
         std::function<void()> act;
         int value;
     } steps[] = {{[&] { click(40); }, 10},
                  {[&] { click(160); }, 0},
-                 {[&] { key(Qt::Key_PageDown); }, -10},
-                 {[&] { key(Qt::Key_Home); }, 100},
-                 {[&] { key(Qt::Key_End); }, -100},
-                 {[&] { bar.SetValue(0); }, 0},
                  {[&] {
                       QTest::mousePress(&bar, Qt::LeftButton, {}, QPoint(8, 100));
                       QTest::mouseMove(&bar, QPoint(8, -50));
@@ -310,31 +297,14 @@ void WidgetsTest::listViewKeysTagsSortAndEvents() {
     for (std::size_t i = 1; i < sorted.size(); ++i)
         QVERIFY(collation.CompareTexts(sorted[i - 1], sorted[i]) <= 0);
 
-    // A changed row takes its sorted place; its tag and the selection stay.
-    list.SetItem(*selected, "x30", {"30", W("Adámek")});
-    QCOMPARE(list.ItemAt(0), *selected);
-    QCOMPARE(list.Tag(*selected), 0LL);
-    QCOMPARE(list.SelectedItem(), selected);
-
-    // Headers count from 1; every click into the list is a Click, on a row or below them.
+    // Rows leave room for the háček above a capital (ŽÁK, ŘÍHA); a click below them is a Click
+    // too. (Headers, rows clicked and double-clicked: the main window's archive tab.)
     QVERIFY(test::ShowActive(&list));
-    QSignalSpy columns(&list, &ListView::ColumnClick);
     QSignalSpy clicks(&list, &ListView::Click);
-    QSignalSpy doubles(&list, &ListView::DblClick);
-    QHeaderView* header = list.header();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionPosition(1) + 10, header->height() / 2));
-    QCOMPARE(columns.count(), 1);
-    QCOMPARE(columns.at(0).at(0).toInt(), 2);
-    QRect firstRow = list.visualRect(list.model()->index(0, 0));
-    // Rows leave room for the háček above a capital (ŽÁK, ŘÍHA).
-    QVERIFY(firstRow.height() >= QFontMetrics(list.font()).height() + 4);
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, firstRow.center());
-    QCOMPARE(list.SelectedItem(), list.ItemAt(0));
+    QVERIFY(list.visualRect(list.model()->index(0, 0)).height() >=
+            QFontMetrics(list.font()).height() + 4);
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(10, 280));
-    QCOMPARE(clicks.count(), 2);
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, firstRow.center());
-    QCOMPARE(doubles.count(), 1);
+    QCOMPARE(clicks.count(), 1);
 }
 
 // Rows read where their owner keeps them: a filter shows some of them in the sort order, keeps
@@ -342,18 +312,14 @@ void WidgetsTest::listViewKeysTagsSortAndEvents() {
 void WidgetsTest::listViewReadsASourceAndFilters() {
     struct Rows : ListSource {
         std::vector<std::vector<std::string>> texts;
-        std::vector<bool> alive;
         int Ids() const override { return static_cast<int>(texts.size()); }
-        bool Alive(int id) const override { return alive[static_cast<std::size_t>(id)]; }
+        bool Alive(int) const override { return true; }
         std::string_view Text(int id, int column) const override {
             return texts[static_cast<std::size_t>(id)][static_cast<std::size_t>(column)];
         }
         std::string Key(int id) const override { return "x" + std::string(Text(id, 0)); }
         long long Tag(int id) const override { return id; }
-        void Add(std::string a, std::string b) {
-            texts.push_back({std::move(a), std::move(b)});
-            alive.push_back(true);
-        }
+        void Add(std::string a, std::string b) { texts.push_back({std::move(a), std::move(b)}); }
     } rows;
     for (const char* pair : {"3 Novák", "1 Černý", "2 Nováková", "4 Bílý"})
         rows.Add(std::string(pair, 1), W(pair + 2));
@@ -366,7 +332,6 @@ void WidgetsTest::listViewReadsASourceAndFilters() {
     list.Select(2);
     list.SetFilter(startsNov);
     QCOMPARE(Column(list, 0), (Strings{"2", "3"}));
-    QCOMPARE(list.TotalCount(), 4);
     QCOMPARE(list.SelectedItem(), std::optional<ListView::Id>(2));
     list.SetSortKey(1);
     QCOMPARE(Column(list, 1), (Strings{W("Novák"), W("Nováková")}));
@@ -374,18 +339,15 @@ void WidgetsTest::listViewReadsASourceAndFilters() {
     list.SetFilter([&](ListView::Id id) { return startsNov(id) && rows.Text(id, 1).size() > 5; },
                    true);
     QCOMPARE(Column(list, 0), (Strings{"2"}));
-    // Added: shown only when the filter takes it. Changed: a hidden row stays hidden.
-    rows.Add("5", "Nowak");
-    list.RowAdded(4);
+    // Added and taken by the filter: shown. Changed: a hidden row stays hidden, in its new place.
+    // (Rows added that the filter hides, rows removed and the counts: the archive tab's search.)
     rows.Add("6", W("Nováčková"));
-    list.RowAdded(5);
+    list.RowAdded(4);
     rows.texts[0][1] = W("Nováčková");
     list.RowChanged(0);
     QCOMPARE(Column(list, 0), (Strings{"6", "2"}));
-    rows.alive[5] = false;
-    list.RowRemoved(5);
     list.SetFilter(nullptr);
-    QCOMPARE(Column(list, 0), (Strings{"4", "1", "3", "2", "5"}));
+    QCOMPARE(Column(list, 0), (Strings{"4", "1", "3", "6", "2"}));
 }
 
 void WidgetsTest::messageBoxes() {
@@ -425,10 +387,12 @@ void WidgetsTest::messageBoxes() {
         QCOMPARE(seen, QString::fromUtf8(kind.seen));
     }
     // The answers' letters, with or without Alt.
-    for (auto [key, modifiers, yes] : {std::tuple{Qt::Key_A, Qt::KeyboardModifiers(), true},
-                                       {Qt::Key_N, Qt::NoModifier, false},
-                                       {Qt::Key_A, Qt::AltModifier, true},
-                                       {Qt::Key_N, Qt::AltModifier, false}}) {
+    const std::tuple<Qt::Key, Qt::KeyboardModifiers, bool> answers[] = {
+        {Qt::Key_A, Qt::NoModifier, true},
+        {Qt::Key_N, Qt::NoModifier, false},
+        {Qt::Key_A, Qt::AltModifier, true},
+        {Qt::Key_N, Qt::AltModifier, false}};
+    for (auto [key, modifiers, yes] : answers) {
         test::WhenModalShown([key, modifiers](QWidget*) { test::PressKey(key, modifiers); });
         QCOMPARE(boxes.AskYesNo(&window, "Vexa", "?"), yes);
     }

@@ -57,11 +57,7 @@ class Desk {
 
     template <typename Dialog>
     Dialog& Open() {
-        auto* opened = new Dialog({owner, config, ports, messages,
-                                   [this] {
-                                       ++taken;
-                                       return complete ? &record : nullptr;
-                                   },
+        auto* opened = new Dialog({owner, config, ports, messages, [this] { return &record; },
                                    [this] { stored.push_back(Shift()); }});
         opened->setAttribute(Qt::WA_DeleteOnClose);
         opened->ShowOver(&owner, true);
@@ -93,8 +89,6 @@ class Desk {
     MemoryPortOpener ports;
     QWidget owner;
     ClientsDataCls record = test::SampleHolder();
-    bool complete = true;
-    int taken = 0;
     std::vector<Strings> stored;  // the shift each time the dialog stored one
     QPointer<QWidget> dialog;
 };
@@ -125,11 +119,7 @@ void PrintDialogsTest::guidePointDialogLoadsTheStoredShiftAndCloseBoxStoresNothi
         const char* horz;
         const char* vert;
         Strings shown;
-    } loads[] = {{"0", "0", {"0 mm", "0 mm"}},
-                 {"-4", "-21", {L("1.7 mm"), L("1.5 mm")}},
-                 {"4", "42", {L("-1.6 mm"), L("-2.9 mm")}},
-                 {"6", "0", {L("-2.5 mm"), "0 mm"}},
-                 {"1000", "-1000", {"-10 mm", "10 mm"}}};
+    } loads[] = {{"0", "0", {"0 mm", "0 mm"}}, {"4", "42", {L("-1.6 mm"), L("-2.9 mm")}}};
     for (const auto& load : loads) {
         desk.config.Set(cfg::HorzShift, load.horz);
         desk.config.Set(cfg::VertShift, load.vert);
@@ -156,16 +146,14 @@ void PrintDialogsTest::guidePointDialogLoadsTheStoredShiftAndCloseBoxStoresNothi
 void PrintDialogsTest::millimetreBoxesAndScrollBars() {
     Desk desk;
     frmTisk& d = desk.Open<frmTisk>();
-    // Each text typed into edX and left with Tab: the bar's value and the box's text then. A
-    // value the bar has already changes nothing: the box keeps the text as typed.
+    // Each text typed into edX and left with Tab: the bar's value and the box's text then (how
+    // texts read is GuideShift's). A value the bar has already changes nothing: the box keeps the
+    // text as typed.
     const struct {
         std::string typed;
         int value;
         std::string shown;
-    } accepted[] = {{L("2.5"), 25, L("2.5 mm")},   {"3 mm", 30, "3 mm"},    {"12", 100, "10 mm"},
-                    {"3mm", 30, "3 mm"},           {"-12", -100, "-10 mm"}, {" 3 mm ", 30, "3 mm"},
-                    {L("0.5 cm"), 50, "5 mm"},     {"5", 50, "5"},          {"mm", 0, "0 mm"},
-                    {L("-0.34"), -3, L("-0.3 mm")}};
+    } accepted[] = {{L("0.5 cm"), 50, "5 mm"}, {"5", 50, "5"}, {L("-0.34"), -3, L("-0.3 mm")}};
     for (const auto& c : accepted) {
         TypeInto(d.edX, c.typed);
         test::PressKey(Qt::Key_Tab);
@@ -173,8 +161,7 @@ void PrintDialogsTest::millimetreBoxesAndScrollBars() {
         QVERIFY(d.vscrollX->hasFocus());
     }
     // Refused: the text stays, all of it selected, with the caret; the bar keeps its value.
-    for (const std::string& typed : {std::string("abc"), std::string(), Foreign("2.5"),
-                                     std::string("2x5 mm"), std::string("3 km")}) {
+    for (const std::string& typed : {std::string(), Foreign("2.5")}) {
         TypeInto(d.edX, typed);
         test::PressKey(Qt::Key_Tab);
         QVERIFY(d.edX->hasFocus());
@@ -206,8 +193,6 @@ void PrintDialogsTest::millimetreBoxesAndScrollBars() {
 
 void PrintDialogsTest::anoPrintsTheMarksNeOffersTheDataPage() {
     Desk desk;
-    // SmerTisku 2: the marks of normal insertion, the data page of reverse insertion.
-    desk.config.Set(cfg::SmerTisku, "2");
     frmTisk& d = desk.Open<frmTisk>();
     TypeInto(d.edX, L("1.5"));
     TypeInto(d.edY, L("1.5"));
@@ -216,7 +201,6 @@ void PrintDialogsTest::anoPrintsTheMarksNeOffersTheDataPage() {
     // The owner hears of every stored shift, to write the settings at once.
     QCOMPARE(desk.stored, (std::vector<Strings>{{"-4", "-21"}}));
     const std::string marks = desk.Expected(false);
-    QCOMPARE(marks.substr(25 + 11, 1), std::string("-"));
     QCOMPARE(desk.ports.AllBytes(), (Strings{marks}));
     QVERIFY(d.isVisible() && !desk.owner.isEnabled());
 
@@ -229,7 +213,6 @@ void PrintDialogsTest::anoPrintsTheMarksNeOffersTheDataPage() {
     QVERIFY(asked.icon == MessageBox::Icon::Question &&
             asked.buttons == MessageBox::Buttons::YesNo);
     const std::string page = desk.Expected(true);
-    QCOMPARE(page.substr(25, 2), std::string("\x1BP"));
     QCOMPARE(desk.ports.AllBytes(), (Strings{marks, page}));
     QCOMPARE(desk.stored.size(), std::size_t(2));
 
@@ -254,13 +237,6 @@ void PrintDialogsTest::anoPrintsTheMarksNeOffersTheDataPage() {
     QVERIFY(desk.Gone());
     QCOMPARE(desk.Shift(), (Strings{"-5", "14"}));
     QCOMPARE(desk.ports.OpenCount(), 0);
-
-    // Yes with a record that has become incomplete: nothing printed (the owner tells why).
-    desk.complete = false;
-    desk.messages.AnswerNext(Answer::Yes);
-    QTest::mouseClick(desk.Open<frmTisk>().cmdNe, Qt::LeftButton);
-    QVERIFY(desk.Gone());
-    QCOMPARE(std::pair(desk.taken, desk.ports.OpenCount()), std::pair(2, 0));
     QCOMPARE(desk.messages.Unanswered(), 0);
 }
 

@@ -230,9 +230,10 @@ void frmDetiTest::fieldChecks() {
         QVERIFY(d.AddEnabled());
     }
 
-    // A fresh opening over a record without children: a small x becomes X and leaves the entry
-    // unaccepted, a small m becomes M and counts; chosen from the list (the arrow key picks the
-    // next item, F), the sex counts. Prevod off keeps names as typed.
+    // A fresh opening over a record without children, Prevod off: a small x still becomes X and
+    // leaves the entry unaccepted, a small m becomes M and counts; chosen from the list (the arrow
+    // key picks the next item, F), the sex counts. (Names kept as typed: a row added with Prevod
+    // off, in the next test.)
     d.form->close();
     Dialog e;
     e.Prevod(false);
@@ -247,8 +248,6 @@ void frmDetiTest::fieldChecks() {
     e.Type("comSex", "");
     test::PressKey(Qt::Key_Down);
     QCOMPARE(std::pair(e.Text("comSex"), fresh.FieldValid()[2]), std::pair(std::string("F"), true));
-    e.Enter("edJmeno", W("žofie"));
-    QCOMPARE(e.Text("edJmeno"), W("žofie"));
 }
 
 void frmDetiTest::addRemovePrintAndClose() {

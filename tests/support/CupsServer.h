@@ -7,7 +7,7 @@
 // to the file. The machine's own print service is never touched.
 #include <cups/cups.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,7 +22,6 @@
 
 #include "support/TestSupport.h"
 
-extern char** environ;
 
 namespace vexa::test {
 
@@ -64,8 +63,17 @@ class CupsServer {
                         const_cast<char*>("-s"),
                         files.data(),
                         nullptr};
-        if (::posix_spawnp(&m_pid, "cupsd", nullptr, nullptr, argv, environ) != 0)
-            throw std::runtime_error("cupsd cannot be started (package cups-daemon)");
+        const pid_t parent = ::getpid();
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            // A test program that dies takes its print service along.
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+            if (::getppid() == parent)
+                ::execvp("cupsd", argv);
+            ::_exit(127);
+        }
+        if (m_pid < 0)
+            throw std::runtime_error("cupsd cannot be started");
         ::setenv("CUPS_SERVER", Socket().c_str(), 1);
         cupsSetServer(nullptr);  // libcups reads CUPS_SERVER again
         for (int i = 0; Run("LC_ALL=C lpstat -r") != "scheduler is running\n"; ++i) {

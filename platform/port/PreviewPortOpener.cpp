@@ -4,42 +4,27 @@
 #include <utility>
 
 #include "platform/Cp1250.h"
-#include "platform/port/ByteSink.h"
+#include "platform/port/HeldSink.h"
 
 namespace vexa {
 
 namespace {
 
-// Keeps the bytes; the first Close hands them on. A job that never closes the port (it failed
-// before) shows nothing.
-class PreviewSink : public ByteSink {
+// Hands the job's bytes to the preview when the job closes the port.
+class PreviewSink : public HeldSink {
   public:
     explicit PreviewSink(PreviewPortOpener::Show show) : m_show(std::move(show)) {}
-
-    bool Write(std::string_view bytes) override {
-        if (m_closed) {
-            return false;
-        }
-        m_bytes.append(bytes);
-        return true;
-    }
-    bool Close() override {
-        if (!m_closed) {
-            m_closed = true;
-            if (m_show) {
-                m_show(std::move(m_bytes));
-            }
-            m_bytes.clear();
-        }
-        return true;
-    }
     const std::string& Error() const override { return m_error; }
 
   private:
+    bool Deliver(std::string bytes) override {
+        if (m_show)
+            m_show(std::move(bytes));
+        return true;
+    }
+
     PreviewPortOpener::Show m_show;
-    std::string m_bytes;
     std::string m_error;
-    bool m_closed = false;
 };
 
 }  // namespace

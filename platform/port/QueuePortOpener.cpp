@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/Cp1250.h"
+#include "platform/port/HeldSink.h"
 #include "platform/port/PortWait.h"
 
 namespace vexa {
@@ -198,7 +199,7 @@ std::string JobState(int state, long seconds) {
 }
 
 // Collects the job's bytes; Close sends them as one raw job and waits for it to be printed.
-class QueueSink : public ByteSink {
+class QueueSink : public HeldSink {
   public:
     QueueSink(Http http, std::string queue, std::string title, std::chrono::milliseconds timeout)
         : m_http(std::move(http)),
@@ -206,27 +207,16 @@ class QueueSink : public ByteSink {
           m_title(std::move(title)),
           m_timeout(timeout) {}
 
-    bool Write(std::string_view bytes) override {
-        if (m_closed) {
-            return false;
-        }
-        m_bytes.append(bytes);
-        return true;
-    }
-
-    bool Close() override {
-        if (m_closed) {
-            return m_fault == PortFault::None;
-        }
-        m_closed = true;
-        const int job = Send();
-        return job != 0 && AwaitPrinted(job);
-    }
-
     const std::string& Error() const override { return m_error; }
     PortFault Fault() const override { return m_fault; }
 
   private:
+    bool Deliver(std::string bytes) override {
+        m_bytes = std::move(bytes);
+        const int job = Send();
+        return job != 0 && AwaitPrinted(job);
+    }
+
     void Fail(PortFault fault, std::string words) {
         m_fault = fault;
         m_error = std::move(words);
@@ -308,7 +298,6 @@ class QueueSink : public ByteSink {
     std::string m_title;  // UTF-8
     std::chrono::milliseconds m_timeout;
     std::string m_bytes;
-    bool m_closed = false;
     PortFault m_fault = PortFault::None;
     std::string m_error;
 };

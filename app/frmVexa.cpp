@@ -16,7 +16,6 @@
 #include "printing/forms/frmNahled.h"
 #include "printing/forms/frmSelSabl.h"
 #include "printing/forms/frmTisk.h"
-#include "records/DatabaseSetting.h"
 
 // The main window: construction, start-up and exit, the tab switch. Each tab's controls and
 // handlers live in a file of their own (frmVexaHolder, frmVexaArchive, frmVexaSettings).
@@ -46,6 +45,7 @@ frmVexa::frmVexa(Config& config, std::string archiveDir, MessageBox& messages, P
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowIcon(ProgramIcon());
     SetClientSize(8055, 3480);
+    StartDatabaseLoad();
 
     VexaMainTab = new TabControl(QStringLiteral("VexaMainTab"), this);
     Place(VexaMainTab, 120, 120, 7815, 3255);
@@ -154,9 +154,9 @@ void frmVexa::FormLoad() {
     CurUserData = ClientsDataCls();
     WarnAboutSettingsFiles();
     // An archive in a database is shared by every copy: no file, no lock.
-    const std::optional<std::string> database = DatabaseSetting::Read(m_config.Registry());
+    const bool database = UsesDatabase();
     if (database)
-        LoadDatabase(*database);
+        FinishDatabaseLoad();
     else
         m_archive = std::make_unique<ArchiveCls>(m_config.Registry(), m_archiveDir);
     if (!database && !m_archive->LocationUnknown())

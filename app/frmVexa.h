@@ -1,5 +1,6 @@
 #pragma once
 
+#include <future>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -176,9 +177,11 @@ class frmVexa : public Form, public Notifier {
     bool StoreArchive();
     // The archive in a database (frmVexaDatabase.cpp), when the installation names one.
     bool UsesDatabase() const { return m_shared != nullptr; }
-    // Start-up: connects and reads the records; without the server the archive stays empty
-    // and nothing is saved in this run.
-    void LoadDatabase(const std::string& conninfo);
+    // Start-up: when the installation names a database, its records are read on a thread of
+    // their own while the window is built, and taken in before the window shows; without the
+    // server the archive stays empty and nothing is saved in this run.
+    void StartDatabaseLoad();
+    void FinishDatabaseLoad();
     // The event loop watches the connection's socket for other copies' changes.
     void WatchDatabase(int socket);
     void OnDatabaseReadable();
@@ -234,6 +237,7 @@ class frmVexa : public Form, public Notifier {
     // away when no connection could be made at start.
     std::unique_ptr<DatabaseStore> m_database;
     std::unique_ptr<SharedArchive> m_shared;
+    std::future<DatabaseStore::Status> m_databaseLoad;  // the start's, until it is taken in
     QSocketNotifier* m_databaseWatch = nullptr;
     bool m_databaseAway = false;
     // The archived record the holder tab shows as it was opened or last saved.

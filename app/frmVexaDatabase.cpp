@@ -5,6 +5,7 @@
 #include "app/ArchiveRows.h"
 #include "platform/Cp1250.h"
 #include "records/DatabaseMessages.h"
+#include "records/DatabaseSetting.h"
 
 // The main window over an archive in a database: start-up, other copies' changes coming in
 // through the connection's socket, and saving, removing and bringing back records, each one
@@ -13,13 +14,22 @@ namespace vexa {
 
 using Outcome = DatabaseStore::Outcome;
 
-void frmVexa::LoadDatabase(const std::string& conninfo) {
+void frmVexa::StartDatabaseLoad() {
+    const std::optional<std::string> database = DatabaseSetting::Read(m_config.Registry());
+    if (!database)
+        return;
     m_archive = std::make_unique<ArchiveCls>(ArchiveCls::HeldElsewhere{});
-    m_database = std::make_unique<DatabaseStore>(conninfo);
+    m_database = std::make_unique<DatabaseStore>(*database);
     m_shared = std::make_unique<SharedArchive>(*m_database, *m_archive);
-    m_database->SetSocketWatch([this](int socket) { WatchDatabase(socket); });
-    const DatabaseStore::Status loaded = m_shared->Load();
+    // Until FinishDatabaseLoad the store and the records are the thread's alone. Where no
+    // thread can be had, the load runs when it is taken in.
+    m_databaseLoad = std::async([shared = m_shared.get()] { return shared->Load(); });
+}
+
+void frmVexa::FinishDatabaseLoad() {
+    const DatabaseStore::Status loaded = m_databaseLoad.get();
     if (loaded.ok) {
+        m_database->SetSocketWatch([this](int socket) { WatchDatabase(socket); });
         WatchDatabase(m_database->Socket());
         return;
     }
@@ -27,7 +37,6 @@ void frmVexa::LoadDatabase(const std::string& conninfo) {
     m_databaseAway = true;
     m_archive = std::make_unique<ArchiveCls>(ArchiveCls::HeldElsewhere{});
     m_shared = std::make_unique<SharedArchive>(*m_database, *m_archive);
-    m_database->SetSocketWatch({});
     m_messages.ShowWarning(
         this, loaded.Error + Cs(". Program poběží s prázdným archivem a záznamy v tomto "
                                 "běhu neuloží; až bude databáze dostupná, spusťte jej "

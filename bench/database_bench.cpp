@@ -1,7 +1,7 @@
 // Times the archive in a database on a PostgreSQL server of its own (started here, durable:
 // every commit flushed to the disk, as on a real server), next to the file archive:
-//   - the start: DatabaseStore::Load of N records (100,000 by default, two children each) into
-//     line forms, and ArchiveCls::Load of the same records from Archive.db; best of five;
+//   - the start: SharedArchive::Load of N records (100,000 by default, two children each), the
+//     window's own load, and ArchiveCls::Load of the same records from Archive.db; best of five;
 //   - one save: the mean of 200 DatabaseStore::Add and of 200 Update;
 //   - vexa-archiv import: DatabaseStore::Import of M records (1,000,000 by default), once.
 // Usage: database_bench [N [M]]
@@ -19,6 +19,7 @@
 #include "platform/TextFiles.h"
 #include "records/ArchiveCls.h"
 #include "records/DatabaseStore.h"
+#include "records/SharedArchive.h"
 #include "support/PgServer.h"
 #include "support/TestSupport.h"
 
@@ -82,18 +83,11 @@ int main(int argc, char** argv) {
     DatabaseStore store(conninfo);
     ok = ok && store.Import(bytes, false).ok;
     const double dbMs = BestMs([&] {
-        // What a compact store keeps: the lines one after another, and where each starts.
+        // The window's own load: the rows into records held for the database.
         DatabaseStore fresh(conninfo);
-        std::string lines;
-        std::vector<std::uint32_t> starts;
-        ok = ok &&
-             fresh
-                 .Load([&](std::int64_t, int, std::string_view line) {
-                     starts.push_back(static_cast<std::uint32_t>(lines.size()));
-                     lines += line;
-                 })
-                 .ok &&
-             static_cast<int>(starts.size()) == count;
+        ArchiveCls records{ArchiveCls::HeldElsewhere{}};
+        SharedArchive shared(fresh, records);
+        ok = ok && shared.Load().ok && records.Pocet() == count;
     });
 
     ClientsDataCls r = test::SampleHolder();

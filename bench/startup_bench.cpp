@@ -7,6 +7,7 @@
 // a PostgreSQL server of the benchmark's own (a temporary directory, a Unix socket, flushed to
 // the disk at each commit as a real server is).
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QHeaderView>
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/frmVexa.h"
@@ -95,6 +97,11 @@ int main(int argc, char* argv[]) {
             << "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Lomar\\Vexa]\r\n"
             << "\"databaze\"=\"" << server->ConnInfo(db) << "\"\r\n";
     }
+
+    // A machine at rest, as a clerk finds it: what was just written is on the disk, and the
+    // writing is over, in both forms of the archive.
+    ::sync();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
 
     // The directory goes when main returns, after the window and the application.
     struct RemoveAtEnd {

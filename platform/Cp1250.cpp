@@ -5,6 +5,11 @@
 #include <cstring>
 
 #include <array>
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vexa {
 namespace {
@@ -159,26 +164,46 @@ std::string Cp1250::FromUtf8Lossy(std::string_view utf8) {
 }
 
 void Cp1250::FromUtf8Lossy(std::string_view utf8, std::string& out) {
-    // Never longer than the UTF-8; written in place, then cut to size. Runs of ASCII, most of
-    // every record, are copied whole.
+    // Never longer than the UTF-8; written in place, then cut to size. ASCII, most of every
+    // record, is copied sixteen bytes at a time up to the next letter beyond it, and the
+    // two-byte letters are decoded here.
     out.resize(utf8.size());
     char* to = out.data();
-    std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        std::size_t run = pos;
-        while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) < 0x80)
-            ++run;
-        if (run > pos) {
-            std::memcpy(to, utf8.data() + pos, run - pos);
-            to += run - pos;
-            pos = run;
-            if (pos == utf8.size())
+    const char* const begin = utf8.data();
+    const char* const end = begin + utf8.size();
+    const char* from = begin;
+    while (from < end) {
+#if defined(__SSE2__)
+        // `to` never runs ahead of `from`, so sixteen bytes always fit where they are stored.
+        while (end - from >= 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to), bytes);
+            const auto high = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+            const int ascii = high == 0 ? 16 : std::countr_zero(high);
+            from += ascii;
+            to += ascii;
+            if (high != 0)
                 break;
         }
-        auto cp = DecodeUtf8(utf8, pos);
-        auto b = cp ? ByteOf(*cp) : std::nullopt;
-        if (!cp)
-            ++pos;
+#endif
+        if (from == end)
+            break;
+        const auto lead = static_cast<unsigned char>(*from);
+        if (lead < 0x80) {
+            *to++ = *from++;
+            continue;
+        }
+        std::optional<unsigned char> b;
+        const auto next = end - from >= 2 ? static_cast<unsigned char>(from[1]) : 0;
+        if (lead >= 0xC2 && lead < 0xE0 && (next & 0xC0) == 0x80) {
+            b = ByteOf(static_cast<char32_t>((lead & 0x1F) << 6 | (next & 0x3F)));
+            from += 2;
+        } else {
+            std::size_t pos = static_cast<std::size_t>(from - begin);
+            const auto cp = DecodeUtf8(utf8, pos);
+            b = cp ? ByteOf(*cp) : std::nullopt;
+            from = cp ? begin + pos : from + 1;
+        }
         *to++ = b ? static_cast<char>(*b) : '?';
     }
     out.resize(static_cast<std::size_t>(to - out.data()));

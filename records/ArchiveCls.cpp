@@ -158,8 +158,8 @@ void ArchiveCls::Drop(int index) {
         m_records.SetRemoved(index, true);
 }
 
-void ArchiveCls::Reserve(std::size_t more) {
-    m_records.Reserve(more);
+void ArchiveCls::KeepLines(std::unique_ptr<char[]> lines, std::size_t size) {
+    m_records.Adopt(std::move(lines), size, nullptr);
 }
 
 bool ArchiveCls::LoadFailed() const {

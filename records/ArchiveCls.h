@@ -74,11 +74,13 @@ class ArchiveCls {
 
     // The records of a store that keeps them elsewhere, as it has them; nothing is marked for
     // Save. Keep appends a slot and returns it; Put gives a slot this line and takes a removal
-    // away; Drop removes the record of a slot, keeping its bytes.
+    // away; Drop removes the record of a slot, keeping its bytes. KeepLines appends a slot for
+    // each line of a block of `size` bytes, every line ended by a line feed and none empty;
+    // the archive keeps the block.
     int Keep(std::string_view line);
+    void KeepLines(std::unique_ptr<char[]> lines, std::size_t size);
     void Put(int index, std::string_view line);
     void Drop(int index);
-    void Reserve(std::size_t more);
 
     // Makes every change since the last Save durable: appended to the journal and flushed to
     // the disk (fdatasync) before it returns Ok. Rewrites Archive.db whole (and starts an empty

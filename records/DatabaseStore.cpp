@@ -411,39 +411,38 @@ DatabaseStore::Status DatabaseStore::CopyOut(const char* query, const RowSink& r
     // The binary format: a header, then per row a field count and each field's length and
     // bytes (big-endian), ended by a count of -1.
     static constexpr std::size_t kHeader = 11 + 4 + 4;
-    std::string pending;
-    std::size_t pos = 0;
+    std::string pending;  // a row that began in one piece of the stream and ends in another
     bool header = false;
     std::string line;
-    auto parse = [&] {
+    // Takes the whole rows at the start of `data`; returns how many bytes they were.
+    auto parse = [&](std::string_view data) -> std::size_t {
+        std::size_t pos = 0;
         for (;;) {
-            const std::string_view rest(pending.data() + pos, pending.size() - pos);
+            const std::string_view rest = data.substr(pos);
             if (!header) {
                 if (rest.size() < kHeader || rest.size() < kHeader + Be32(rest.data() + 15))
-                    return;
+                    return pos;
                 pos += kHeader + Be32(rest.data() + 15);
                 header = true;
                 continue;
             }
             if (rest.size() < 2)
-                return;
+                return pos;
             const auto fields = static_cast<std::int16_t>(
                 (static_cast<unsigned char>(rest[0]) << 8) | static_cast<unsigned char>(rest[1]));
-            if (fields < 0) {
-                pos = pending.size();
-                return;
-            }
+            if (fields < 0)
+                return data.size();
             std::string_view values[3];
             std::size_t at = 2;
             for (int f = 0; f < fields; ++f) {
                 if (rest.size() < at + 4)
-                    return;
+                    return pos;
                 const std::uint32_t length = Be32(rest.data() + at);
                 at += 4;
                 if (length == 0xFFFFFFFFu)
                     continue;
                 if (rest.size() < at + length)
-                    return;
+                    return pos;
                 if (f < 3)
                     values[f] = rest.substr(at, length);
                 at += length;
@@ -456,13 +455,15 @@ DatabaseStore::Status DatabaseStore::CopyOut(const char* query, const RowSink& r
     char* buffer = nullptr;
     int got = 0;
     while ((got = PQgetCopyData(m_conn, &buffer, 0)) > 0) {
-        pending.append(buffer, static_cast<std::size_t>(got));
-        PQfreemem(buffer);
-        parse();
-        if (pos == pending.size()) {
-            pending.clear();
-            pos = 0;
+        // Each piece is one row as a rule: read where libpq put it.
+        const std::string_view piece(buffer, static_cast<std::size_t>(got));
+        if (pending.empty()) {
+            pending.assign(piece.substr(parse(piece)));
+        } else {
+            pending.append(piece);
+            pending.erase(0, parse(pending));
         }
+        PQfreemem(buffer);
     }
     Result end(PQgetResult(m_conn));
     while (PGresult* more = PQgetResult(m_conn))

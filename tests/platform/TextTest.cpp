@@ -30,6 +30,26 @@ TEST(Cp1250Test, EveryByteSurvivesTheRoundTripAndCzechLettersHaveTheirCodes) {
         EXPECT_FALSE(Cp1250::FromUtf8(text).has_value()) << text;
 }
 
+// What the records arrive in from a database: a "?" for each character the code page lacks
+// and for each byte that begins none, wherever the text puts it among plain letters.
+TEST(Cp1250Test, LossyConversionKeepsWhatFitsAndMarksTheRest) {
+    const struct {
+        const char* utf8;
+        std::string cp1250;
+    } cases[] = {
+        {"Čá€;Ž", W("Čá€;Ž")}, {"ø漢😀", "???"},         {"a\xC3", "a?"},
+        {"\xC0\x80", "??"},    {"\xED\xA0\x80", "???"},
+    };
+    for (const auto& c : cases) {
+        for (std::size_t before = 0; before <= 33; ++before) {
+            const std::string plain(before, 'x');
+            EXPECT_EQ(Cp1250::FromUtf8Lossy(plain + c.utf8 + "1234567890123456"),
+                      plain + c.cp1250 + "1234567890123456")
+                << c.utf8 << " after " << before;
+        }
+    }
+}
+
 TEST(Cp1250Test, UpperCaseCoversCzechLettersOnly) {
     EXPECT_EQ(Cp1250::ToUpper(W("novák žluťoučký kůň úpěl ďábelské ódy")),
               W("NOVÁK ŽLUŤOUČKÝ KŮŇ ÚPĚL ĎÁBELSKÉ ÓDY"));

@@ -14,6 +14,7 @@
 #include "records/DatabaseSchema.h"
 #include "records/DatabaseSetting.h"
 #include "records/DatabaseStore.h"
+#include "records/SharedArchive.h"
 #include "support/PgServer.h"
 #include "support/TestSupport.h"
 
@@ -161,6 +162,24 @@ TEST_F(DatabaseStoreTest, EveryTextRoundTripsThroughAddReloadAndExport) {
     nul.Jmeno = std::string("A\0B", 3);
     EXPECT_EQ(store.Add(nul).Error, DatabaseMessages::NulByte());
     EXPECT_EQ(LoadAll(store).size(), 1u);
+}
+
+// A child's name given a line end by hand in SQL stays one record, and the records after it
+// keep their own slots.
+TEST_F(DatabaseStoreTest, ARowEditedByHandKeepsTheSlotsInStep) {
+    DatabaseStore store(conninfo);
+    ASSERT_TRUE(store.Open().ok);
+    for (const char* number : {"X1", "X2", "X3"})
+        ASSERT_EQ(store.Add(Holder(number)).What, Outcome::Done);
+    Server().Sql(db,
+                 "UPDATE zaznamy SET deti = '[{\"jmeno\": \"A\\nB\\r\", \"rok\": \"\", "
+                 "\"sex\": \"M\"}]' WHERE cislo_pasu = 'X2'");
+    DatabaseStore fresh(conninfo);
+    ArchiveCls records{ArchiveCls::HeldElsewhere{}};
+    ASSERT_TRUE(SharedArchive(fresh, records).Load().ok);
+    ASSERT_EQ(records.Pocet(), 3);
+    EXPECT_EQ(records.FindNumber("X3"), 2);
+    EXPECT_EQ(records.Item(1)->Child(0).Jmeno, "A\nB\r");
 }
 
 TEST_F(DatabaseStoreTest, TwoProcessesAddingAtOnceLoseNothing) {

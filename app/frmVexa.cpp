@@ -155,9 +155,7 @@ void frmVexa::FormLoad() {
     WarnAboutSettingsFiles();
     // An archive in a database is shared by every copy: no file, no lock.
     const bool database = UsesDatabase();
-    if (database)
-        FinishDatabaseLoad();
-    else
+    if (!database)
         m_archive = std::make_unique<ArchiveCls>(m_config.Registry(), m_archiveDir);
     if (!database && !m_archive->LocationUnknown())
         TakeArchiveLock();
@@ -371,7 +369,7 @@ void frmVexa::OnTabClick(int previousTab) {
             cmdEdit->setEnabled(false);
             cmdOdebrat->setEnabled(false);
             // A connection lost meanwhile is made again, and what changed comes in.
-            if (UsesDatabase() && !m_databaseAway)
+            if (UsesDatabase())
                 OnDatabaseReadable();
             break;
         case 2:

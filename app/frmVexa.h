@@ -89,6 +89,8 @@ class frmVexa : public Form, public Notifier {
     void Warn(const std::string& message) override;
 
     ArchiveCls& Archive() { return *m_archive; }
+    // False while the records of a database are still on their way.
+    bool RecordsIn() const { return !m_databaseLoad.valid(); }
     Config& Settings() { return m_config; }
     MessageBox& Messages() { return m_messages; }
     // Where the print jobs send their bytes: the printer ports, and the preview.
@@ -176,12 +178,13 @@ class frmVexa : public Form, public Notifier {
     // Writes the archive after a change; false (and the clerk told why) when it could not.
     bool StoreArchive();
     // The archive in a database (frmVexaDatabase.cpp), when the installation names one.
-    bool UsesDatabase() const { return m_shared != nullptr; }
+    bool UsesDatabase() const { return m_databaseMode; }
     // Start-up: when the installation names a database, its records are read on a thread of
-    // their own while the window is built, and taken in before the window shows; without the
-    // server the archive stays empty and nothing is saved in this run.
+    // their own while the window is built and shown, and the clerk may begin typing; they are
+    // taken in when the thread is done, or at once by the first action that needs them. Without
+    // the server the archive stays empty and nothing is saved in this run.
     void StartDatabaseLoad();
-    void FinishDatabaseLoad();
+    void TakeInDatabase();
     // The event loop watches the connection's socket for other copies' changes.
     void WatchDatabase(int socket);
     void OnDatabaseReadable();
@@ -235,9 +238,17 @@ class frmVexa : public Form, public Notifier {
     std::unique_ptr<ArchiveLock> m_lock;
     // The archive in a database: the store, the records' ids and versions, the socket's watch;
     // away when no connection could be made at start.
+    bool m_databaseMode = false;
     std::unique_ptr<DatabaseStore> m_database;
     std::unique_ptr<SharedArchive> m_shared;
-    std::future<DatabaseStore::Status> m_databaseLoad;  // the start's, until it is taken in
+    // The start's load: the thread's alone until it is taken in (the list shows an empty
+    // archive meanwhile). The thread ends before these go.
+    struct {
+        std::unique_ptr<DatabaseStore> store;
+        std::unique_ptr<ArchiveCls> records;
+        std::unique_ptr<SharedArchive> shared;
+    } m_loading;
+    std::future<DatabaseStore::Status> m_databaseLoad;
     QSocketNotifier* m_databaseWatch = nullptr;
     bool m_databaseAway = false;
     // The archived record the holder tab shows as it was opened or last saved.

@@ -1,5 +1,9 @@
 #include "app/frmVexa.h"
 
+#include <future>
+#include <system_error>
+#include <utility>
+
 #include <QSocketNotifier>
 
 #include "app/ArchiveRows.h"
@@ -18,24 +22,49 @@ void frmVexa::StartDatabaseLoad() {
     const std::optional<std::string> database = DatabaseSetting::Read(m_config.Registry());
     if (!database)
         return;
+    m_databaseMode = true;
     m_archive = std::make_unique<ArchiveCls>(ArchiveCls::HeldElsewhere{});
-    m_database = std::make_unique<DatabaseStore>(*database);
-    m_shared = std::make_unique<SharedArchive>(*m_database, *m_archive);
-    // Until FinishDatabaseLoad the store and the records are the thread's alone. Where no
-    // thread can be had, the load runs when it is taken in.
-    m_databaseLoad = std::async([shared = m_shared.get()] { return shared->Load(); });
+    m_loading.store = std::make_unique<DatabaseStore>(*database);
+    m_loading.records = std::make_unique<ArchiveCls>(ArchiveCls::HeldElsewhere{});
+    m_loading.shared = std::make_unique<SharedArchive>(*m_loading.store, *m_loading.records);
+    auto load = [this, shared = m_loading.shared.get()] {
+        DatabaseStore::Status loaded = shared->Load();
+        QMetaObject::invokeMethod(
+            this, [this] { TakeInDatabase(); }, Qt::QueuedConnection);
+        return loaded;
+    };
+    try {
+        m_databaseLoad = std::async(std::launch::async, load);
+    } catch (const std::system_error&) {
+        // No thread to be had: the records are read now.
+        std::promise<DatabaseStore::Status> loaded;
+        loaded.set_value(load());
+        m_databaseLoad = loaded.get_future();
+    }
 }
 
-void frmVexa::FinishDatabaseLoad() {
+void frmVexa::TakeInDatabase() {
+    if (!m_databaseLoad.valid())
+        return;
     const DatabaseStore::Status loaded = m_databaseLoad.get();
+    m_database = std::move(m_loading.store);
     if (loaded.ok) {
+        // The list leaves the empty archive before it goes.
+        const std::unique_ptr<ArchiveCls> empty =
+            std::exchange(m_archive, std::move(m_loading.records));
+        m_shared = std::move(m_loading.shared);
         m_database->SetSocketWatch([this](int socket) { WatchDatabase(socket); });
         WatchDatabase(m_database->Socket());
+        LoadList();
+        // A search typed meanwhile looks among all the records now.
+        m_search.reset();
+        OnSearch();
         return;
     }
     // Never a file in the database's place: this run shows nothing and saves nothing.
     m_databaseAway = true;
-    m_archive = std::make_unique<ArchiveCls>(ArchiveCls::HeldElsewhere{});
+    m_loading.shared.reset();
+    m_loading.records.reset();
     m_shared = std::make_unique<SharedArchive>(*m_database, *m_archive);
     m_messages.ShowWarning(
         this, loaded.Error + Cs(". Program poběží s prázdným archivem a záznamy v tomto "
@@ -57,6 +86,9 @@ void frmVexa::WatchDatabase(int socket) {
 }
 
 void frmVexa::OnDatabaseReadable() {
+    TakeInDatabase();
+    if (m_databaseAway)
+        return;
     SharedArchive::Applied changes;
     // A connection lost while nobody is saving is no news: the next action connects again.
     m_shared->Refresh(changes);
@@ -105,6 +137,7 @@ void frmVexa::WarnNotWritten(const char* what, const std::string& error) {
 }
 
 void frmVexa::SaveShared() {
+    TakeInDatabase();
     if (m_databaseAway) {
         m_messages.ShowWarning(this, Cs("Záznam nebyl uložen: databáze archivu nebyla při "
                                         "spuštění programu dostupná."));
@@ -168,6 +201,7 @@ bool frmVexa::WriteShared(int slot, int expected) {
 }
 
 bool frmVexa::RemoveShared(int slot) {
+    TakeInDatabase();
     if (m_databaseAway)
         return false;
     int expected = m_shared->Version(slot);
@@ -197,6 +231,7 @@ bool frmVexa::RemoveShared(int slot) {
 }
 
 bool frmVexa::RestoreShared(int slot) {
+    TakeInDatabase();
     if (m_databaseAway)
         return false;
     SharedArchive::Result restored = m_shared->Restore(slot, m_shared->Version(slot));

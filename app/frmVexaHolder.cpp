@@ -269,6 +269,7 @@ void frmVexa::AskSaveChanges() {
         return;
     SharedTarget target;
     if (UsesDatabase()) {
+        TakeInDatabase();
         if (m_databaseAway)
             return;
         target = TargetOnScreen();

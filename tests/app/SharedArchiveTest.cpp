@@ -1,5 +1,11 @@
 // The main window over an archive in a PostgreSQL database: two real windows (two clerks) and
 // a second client meeting on one private server.
+#include <libpq-fe.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "WindowRun.h"
 #include "records/DatabaseMessages.h"
 #include "records/DatabaseStore.h"
@@ -50,6 +56,7 @@ class SharedArchiveTest : public QObject {
     void cleanupTestCase() { delete server; }
     void twoClerksOnOneRecord();
     void anotherCopysChangesReachTheList();
+    void savedBeforeTheRecordsCameIn();
     void serverAway();
 };
 
@@ -154,6 +161,37 @@ void SharedArchiveTest::anotherCopysChangesReachTheList() {
     auto chosen = run.List()->SelectedItem();
     QVERIFY(chosen.has_value());
     QCOMPARE(run.List()->Text(*chosen, 0), std::string("NOVY"));
+}
+
+// The window is usable while its records are on their way: a record typed and saved then
+// waits for them, and is saved once, beside them.
+void SharedArchiveTest::savedBeforeTheRecordsCameIn() {
+    const std::string db = server->NewDatabase();
+    DatabaseStore other(server->ConnInfo(db));
+    QVERIFY(other.Open().ok);
+    QCOMPARE(other.Add(Holder("P1", "NOVAK")).What, DatabaseStore::Outcome::Done);
+    // The table held, so the start's read waits until well after the click.
+    PGconn* holder = PQconnectdb(server->ConnInfo(db).c_str());
+    PQclear(PQexec(holder, "BEGIN; LOCK TABLE zaznamy"));
+    std::atomic<bool> clicking = false;
+    std::thread release([&] {
+        while (!clicking)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        PQclear(PQexec(holder, "COMMIT"));
+    });
+    Run run;
+    UseDatabase(run, server->ConnInfo(db));
+    run.Start(false);
+    run.FillRecord("P2", "DVORAK");
+    QVERIFY(!run.form->RecordsIn());
+    clicking = true;
+    run.Click("cmdUlozit");
+    release.join();
+    PQfinish(holder);
+    QCOMPARE(run.Shown(), (Strings{"Info: " + W("Záznam byl úspěšně uložen")}));
+    QCOMPARE(run.ListColumn(1), (Strings{"NOVAK", "DVORAK"}));
+    QCOMPARE(server->Sql(db, "SELECT count(*) FROM zaznamy"), std::string("2"));
 }
 
 // No server at start: the archive is empty, nothing is saved and no file is written in the

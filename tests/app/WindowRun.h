@@ -86,7 +86,7 @@ class Run {
         return std::nullopt;
     }
 
-    frmVexa& Start() {
+    frmVexa& Start(bool waitForRecords = true) {
         registry = std::make_unique<RegistryRoot>(dirs);
         config = std::make_unique<Config>(*registry);
         if (devices)
@@ -94,6 +94,9 @@ class Run {
         PortOpener& opener = devices ? static_cast<PortOpener&>(*queues) : ports;
         form = std::make_unique<frmVexa>(*config, dirs.userData + "/Lomar/Vexa", messages, opener);
         test::ShowActive(form.get());
+        // A database's records arrive after the window shows, before a clerk could look.
+        if (waitForRecords && !QTest::qWaitFor([this] { return form->RecordsIn(); }, 10000))
+            qWarning("the records of the database did not come in");
         return *form;
     }
 

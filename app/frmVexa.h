@@ -182,9 +182,10 @@ class frmVexa : public Form, public Notifier {
     // Start-up: when the installation names a database, its records are read on a thread of
     // their own while the window is built and shown, and the clerk may begin typing; they are
     // taken in when the thread is done, or at once by the first action that needs them. Without
-    // the server the archive stays empty and nothing is saved in this run.
+    // the server the archive stays empty and nothing is saved in this run. TakeInDatabase is
+    // false while another action waits for the load: the database is not to be used then.
     void StartDatabaseLoad();
-    void TakeInDatabase();
+    bool TakeInDatabase();
     // The event loop watches the connection's socket for other copies' changes.
     void WatchDatabase(int socket);
     void OnDatabaseReadable();
@@ -249,6 +250,7 @@ class frmVexa : public Form, public Notifier {
         std::unique_ptr<SharedArchive> shared;
     } m_loading;
     std::future<DatabaseStore::Status> m_databaseLoad;
+    bool m_awaitingDatabase = false;  // an action waits for the load to end
     QSocketNotifier* m_databaseWatch = nullptr;
     bool m_databaseAway = false;
     // The archived record the holder tab shows as it was opened or last saved.

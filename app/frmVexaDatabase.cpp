@@ -1,9 +1,11 @@
 #include "app/frmVexa.h"
 
+#include <chrono>
 #include <future>
 #include <system_error>
 #include <utility>
 
+#include <QApplication>
 #include <QSocketNotifier>
 
 #include "app/ArchiveRows.h"
@@ -43,9 +45,21 @@ void frmVexa::StartDatabaseLoad() {
     }
 }
 
-void frmVexa::TakeInDatabase() {
-    if (!m_databaseLoad.valid())
-        return;
+bool frmVexa::TakeInDatabase() {
+    if (!m_databaseLoad.valid() || m_awaitingDatabase)
+        return m_shared != nullptr;
+    // An action that needs the records waits for them under a busy cursor, the window painted
+    // and the clerk's keys and clicks held back. What arrives meanwhile (the thread's own call
+    // to this, a window closed from outside) finds the wait under way and does without the
+    // database.
+    if (m_databaseLoad.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        m_awaitingDatabase = true;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        while (m_databaseLoad.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QApplication::restoreOverrideCursor();
+        m_awaitingDatabase = false;
+    }
     const DatabaseStore::Status loaded = m_databaseLoad.get();
     m_database = std::move(m_loading.store);
     if (loaded.ok) {
@@ -59,7 +73,7 @@ void frmVexa::TakeInDatabase() {
         // A search typed meanwhile looks among all the records now.
         m_search.reset();
         OnSearch();
-        return;
+        return true;
     }
     // Never a file in the database's place: this run shows nothing and saves nothing.
     m_databaseAway = true;
@@ -70,6 +84,7 @@ void frmVexa::TakeInDatabase() {
         this, loaded.Error + Cs(". Program poběží s prázdným archivem a záznamy v tomto "
                                 "běhu neuloží; až bude databáze dostupná, spusťte jej "
                                 "znovu."));
+    return true;
 }
 
 void frmVexa::WatchDatabase(int socket) {
@@ -86,8 +101,7 @@ void frmVexa::WatchDatabase(int socket) {
 }
 
 void frmVexa::OnDatabaseReadable() {
-    TakeInDatabase();
-    if (m_databaseAway)
+    if (!TakeInDatabase() || m_databaseAway)
         return;
     SharedArchive::Applied changes;
     // A connection lost while nobody is saving is no news: the next action connects again.
@@ -137,7 +151,8 @@ void frmVexa::WarnNotWritten(const char* what, const std::string& error) {
 }
 
 void frmVexa::SaveShared() {
-    TakeInDatabase();
+    if (!TakeInDatabase())
+        return;
     if (m_databaseAway) {
         m_messages.ShowWarning(this, Cs("Záznam nebyl uložen: databáze archivu nebyla při "
                                         "spuštění programu dostupná."));
@@ -201,8 +216,7 @@ bool frmVexa::WriteShared(int slot, int expected) {
 }
 
 bool frmVexa::RemoveShared(int slot) {
-    TakeInDatabase();
-    if (m_databaseAway)
+    if (!TakeInDatabase() || m_databaseAway)
         return false;
     int expected = m_shared->Version(slot);
     for (;;) {
@@ -231,8 +245,7 @@ bool frmVexa::RemoveShared(int slot) {
 }
 
 bool frmVexa::RestoreShared(int slot) {
-    TakeInDatabase();
-    if (m_databaseAway)
+    if (!TakeInDatabase() || m_databaseAway)
         return false;
     SharedArchive::Result restored = m_shared->Restore(slot, m_shared->Version(slot));
     ShowChanges(restored.Changes);

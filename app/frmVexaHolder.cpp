@@ -269,8 +269,7 @@ void frmVexa::AskSaveChanges() {
         return;
     SharedTarget target;
     if (UsesDatabase()) {
-        TakeInDatabase();
-        if (m_databaseAway)
+        if (!TakeInDatabase() || m_databaseAway)
             return;
         target = TargetOnScreen();
     } else {

@@ -64,6 +64,9 @@ frmVexa::frmVexa(Config& config, std::string archiveDir, MessageBox& messages, P
         combo->SetRefused(separator);
 
     FormLoad();
+    m_built = true;
+    if (m_takeInPending)
+        PostTakeIn();
 }
 
 frmVexa::~frmVexa() {

@@ -185,6 +185,7 @@ class frmVexa : public Form, public Notifier {
     // the server the archive stays empty and nothing is saved in this run. TakeInDatabase is
     // false while another action waits for the load: the database is not to be used then.
     void StartDatabaseLoad();
+    void PostTakeIn();
     bool TakeInDatabase();
     // The event loop watches the connection's socket for other copies' changes.
     void WatchDatabase(int socket);
@@ -251,6 +252,8 @@ class frmVexa : public Form, public Notifier {
     } m_loading;
     std::future<DatabaseStore::Status> m_databaseLoad;
     bool m_awaitingDatabase = false;  // an action waits for the load to end
+    bool m_built = false;             // the constructor is over
+    bool m_takeInPending = false;     // the thread was done before it was
     QSocketNotifier* m_databaseWatch = nullptr;
     bool m_databaseAway = false;
     // The archived record the holder tab shows as it was opened or last saved.

@@ -31,8 +31,7 @@ void frmVexa::StartDatabaseLoad() {
     m_loading.shared = std::make_unique<SharedArchive>(*m_loading.store, *m_loading.records);
     auto load = [this, shared = m_loading.shared.get()] {
         DatabaseStore::Status loaded = shared->Load();
-        QMetaObject::invokeMethod(
-            this, [this] { TakeInDatabase(); }, Qt::QueuedConnection);
+        PostTakeIn();
         return loaded;
     };
     try {
@@ -43,6 +42,20 @@ void frmVexa::StartDatabaseLoad() {
         loaded.set_value(load());
         m_databaseLoad = loaded.get_future();
     }
+}
+
+void frmVexa::PostTakeIn() {
+    // The thread's last act, just before it ends. A window still being built (a box shown at
+    // start runs the event loop) takes the records in at the end of its constructor.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_built)
+                TakeInDatabase();
+            else
+                m_takeInPending = true;
+        },
+        Qt::QueuedConnection);
 }
 
 bool frmVexa::TakeInDatabase() {

@@ -1,6 +1,8 @@
 #include "records/ArchiveCls.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 
 #include "platform/AtomicFile.h"
 #include "platform/Checksums.h"
@@ -158,8 +160,29 @@ void ArchiveCls::Drop(int index) {
         m_records.SetRemoved(index, true);
 }
 
-void ArchiveCls::KeepLines(std::unique_ptr<char[]> lines, std::size_t size) {
-    m_records.Adopt(std::move(lines), size, nullptr);
+void ArchiveCls::Gatherer::Keep(std::string_view line) {
+    // A block holds lines ended by line feeds, none empty: a line it cannot carry as it is
+    // goes on its own, after the lines before it.
+    if (line.empty() || std::memchr(line.data(), '\n', line.size()) != nullptr ||
+        std::memchr(line.data(), '\r', line.size()) != nullptr) {
+        Finish();
+        m_archive.Keep(line);
+        return;
+    }
+    if (m_room - m_size < line.size() + 1) {
+        Finish();
+        m_room = std::max<std::size_t>(256 * 1024, line.size() + 1);
+        m_block = std::make_unique_for_overwrite<char[]>(m_room);
+    }
+    std::memcpy(m_block.get() + m_size, line.data(), line.size());
+    m_size += line.size();
+    m_block[m_size++] = '\n';
+}
+
+void ArchiveCls::Gatherer::Finish() {
+    if (m_size > 0)
+        m_archive.m_records.Adopt(std::move(m_block), m_size, nullptr);
+    m_size = m_room = 0;
 }
 
 bool ArchiveCls::LoadFailed() const {

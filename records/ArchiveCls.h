@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -74,13 +75,24 @@ class ArchiveCls {
 
     // The records of a store that keeps them elsewhere, as it has them; nothing is marked for
     // Save. Keep appends a slot and returns it; Put gives a slot this line and takes a removal
-    // away; Drop removes the record of a slot, keeping its bytes. KeepLines appends a slot for
-    // each line of a block of `size` bytes, every line ended by a line feed and none empty;
-    // the archive keeps the block.
+    // away; Drop removes the record of a slot, keeping its bytes.
     int Keep(std::string_view line);
-    void KeepLines(std::unique_ptr<char[]> lines, std::size_t size);
     void Put(int index, std::string_view line);
     void Drop(int index);
+    // Keeps many lines in a row, a slot each as Keep gives them, gathered in blocks the records
+    // take whole as they take a file's. The slots of lines still gathered exist after Finish.
+    class Gatherer {
+      public:
+        explicit Gatherer(ArchiveCls& archive) : m_archive(archive) {}
+        void Keep(std::string_view line);
+        void Finish();
+
+      private:
+        ArchiveCls& m_archive;
+        std::unique_ptr<char[]> m_block;
+        std::size_t m_size = 0;
+        std::size_t m_room = 0;
+    };
 
     // Makes every change since the last Save durable: appended to the journal and flushed to
     // the disk (fdatasync) before it returns Ok. Rewrites Archive.db whole (and starts an empty

@@ -1,8 +1,6 @@
 #include "records/SharedArchive.h"
 
 #include <algorithm>
-#include <cstring>
-#include <memory>
 #include <utility>
 
 namespace vexa {
@@ -14,38 +12,15 @@ DatabaseStore::Status SharedArchive::Load() {
     DatabaseStore::Status opened = m_store.Open();
     if (!opened.ok)
         return opened;
-    // The lines are gathered in blocks the records take whole, as they take a file's.
-    constexpr std::size_t kBlock = 256 * 1024;
-    std::unique_ptr<char[]> block;
-    std::size_t size = 0;
-    std::size_t room = 0;
-    const auto hand = [&] {
-        if (size > 0)
-            m_records.KeepLines(std::move(block), size);
-        size = room = 0;
-    };
+    ArchiveCls::Gatherer records(m_records);
     DatabaseStore::Status loaded =
         m_store.Load([&](std::int64_t id, int version, std::string_view line) {
             m_slots.Put(id, static_cast<int>(m_ids.size()));
             m_ids.push_back(id);
             m_versions.push_back(version);
-            // A line a block cannot carry as it is goes on its own.
-            if (line.empty() || std::memchr(line.data(), '\n', line.size()) != nullptr ||
-                std::memchr(line.data(), '\r', line.size()) != nullptr) {
-                hand();
-                m_records.Keep(line);
-                return;
-            }
-            if (room - size < line.size() + 1) {
-                hand();
-                room = std::max(kBlock, line.size() + 1);
-                block = std::make_unique_for_overwrite<char[]>(room);
-            }
-            std::memcpy(block.get() + size, line.data(), line.size());
-            size += line.size();
-            block[size++] = '\n';
+            records.Keep(line);
         });
-    hand();
+    records.Finish();
     return loaded;
 }
 
